@@ -1,0 +1,60 @@
+// Result codes of the automation layer.
+#pragma once
+
+#include "platform/win32/types.h"
+
+using SCODE = HRESULT;
+
+#define SUCCEEDED(hr) (static_cast<HRESULT>(hr) >= 0)
+#define FAILED(hr) (static_cast<HRESULT>(hr) < 0)
+#define MAKE_HRESULT(sev, fac, code)                                                                         \
+    static_cast<HRESULT>((static_cast<DWORD>(sev) << 31) | (static_cast<DWORD>(fac) << 16) |                 \
+                         static_cast<DWORD>(code))
+#define HRESULT_CODE(hr) ((hr)&0xFFFF)
+#define FACILITY_ITF 4
+#define FACILITY_WIN32 7
+constexpr inline HRESULT HRESULT_FROM_WIN32(DWORD x) {
+    return static_cast<HRESULT>(x) <= 0
+               ? static_cast<HRESULT>(x)
+               : static_cast<HRESULT>((x & 0x0000FFFFu) | (FACILITY_WIN32 << 16) | 0x80000000u);
+}
+
+#define KIVIC_HR(x) static_cast<HRESULT>(x##u)
+
+#define S_OK static_cast<HRESULT>(0)
+#define S_FALSE static_cast<HRESULT>(1)
+#define E_NOTIMPL KIVIC_HR(0x80004001)
+#define E_NOINTERFACE KIVIC_HR(0x80004002)
+#define E_POINTER KIVIC_HR(0x80004003)
+#define E_ABORT KIVIC_HR(0x80004004)
+#define E_FAIL KIVIC_HR(0x80004005)
+#define E_UNEXPECTED KIVIC_HR(0x8000FFFF)
+#define E_ACCESSDENIED KIVIC_HR(0x80070005)
+#define E_HANDLE KIVIC_HR(0x80070006)
+#define E_OUTOFMEMORY KIVIC_HR(0x8007000E)
+#define E_INVALIDARG KIVIC_HR(0x80070057)
+
+#define CLASS_E_NOAGGREGATION KIVIC_HR(0x80040110)
+#define CLASS_E_CLASSNOTAVAILABLE KIVIC_HR(0x80040111)
+#define REGDB_E_READREGDB KIVIC_HR(0x80040150)
+#define REGDB_E_WRITEREGDB KIVIC_HR(0x80040151)
+#define REGDB_E_CLASSNOTREG KIVIC_HR(0x80040154)
+#define CO_E_NOTINITIALIZED KIVIC_HR(0x800401F0)
+#define CO_E_CLASSSTRING KIVIC_HR(0x800401F3)
+#define CO_E_DLLNOTFOUND KIVIC_HR(0x800401F8)
+#define CO_E_ERRORINDLL KIVIC_HR(0x800401F9)
+#define SELFREG_E_CLASS KIVIC_HR(0x80040201)
+
+#define DISP_E_UNKNOWNINTERFACE KIVIC_HR(0x80020001)
+#define DISP_E_MEMBERNOTFOUND KIVIC_HR(0x80020003)
+#define DISP_E_PARAMNOTFOUND KIVIC_HR(0x80020004)
+#define DISP_E_TYPEMISMATCH KIVIC_HR(0x80020005)
+#define DISP_E_UNKNOWNNAME KIVIC_HR(0x80020006)
+#define DISP_E_NONAMEDARGS KIVIC_HR(0x80020007)
+#define DISP_E_BADVARTYPE KIVIC_HR(0x80020008)
+#define DISP_E_EXCEPTION KIVIC_HR(0x80020009)
+#define DISP_E_OVERFLOW KIVIC_HR(0x8002000A)
+#define DISP_E_BADINDEX KIVIC_HR(0x8002000B)
+#define DISP_E_BADPARAMCOUNT KIVIC_HR(0x8002000E)
+#define DISP_E_PARAMNOTOPTIONAL KIVIC_HR(0x8002000F)
+#define TYPE_E_ELEMENTNOTFOUND KIVIC_HR(0x8002802B)
