@@ -10,15 +10,15 @@
 
 // The recording header in host byte order. Field names follow the recording format.
 struct BremfHeader {
-    char Magic[4];           // "CIMG"
-    DWORD DataOffset;        // file offset of the first frame
+    char Magic[4];    // "CIMG"
+    DWORD DataOffset; // file offset of the first frame
     DWORD Reserved08;
     DWORD FileVer;
     BYTE Reserved16[4];
-    DWORD ImageLength;       // bytes of frame data
+    DWORD ImageLength; // bytes of frame data
     DWORD NumFrames;
-    LONG RecordedBegin;      // number of the first frame; negative before the trigger
-    char TriggerTime[16];    // "YYMMDDhhmmss" then the fraction, NUL-terminated
+    LONG RecordedBegin;   // number of the first frame; negative before the trigger
+    char TriggerTime[16]; // "YYMMDDhhmmss" then the fraction, NUL-terminated
     BYTE SegmentNo;
     BYTE CameraID;
     BYTE Zoom;
@@ -34,7 +34,7 @@ struct BremfHeader {
     WORD Reserved72;
     WORD Reserved74;
     BYTE Reserved76[4];
-    BYTE CameraType[4];      // file byte order, handed out as a little-endian 32-bit value
+    BYTE CameraType[4]; // file byte order, handed out as a little-endian 32-bit value
     DWORD CameraVer;
     DWORD CameraSN;
     BYTE VideoType;
@@ -52,7 +52,7 @@ struct BremfHeader {
 };
 static_assert(sizeof(BremfHeader) == 512, "the recording header is 512 bytes");
 
-// Thrown for open and header failures: code 1 open, 2 seek, 3 read (4 and up: invalid header values).
+// Thrown for open and header failures: code 1 open, 2 seek, 3 read, 4 and up the header checks below.
 class BREMFException : public vomException {
 public:
     using vomException::vomException;
@@ -65,6 +65,24 @@ template <class T> struct Range {
 
 class BREMF : public vomRfile {
 public:
+    // Codes of BREMFException.
+    enum Error {
+        ErrOpen = 1,
+        ErrSeek = 2,
+        ErrRead = 3,
+        ErrHeaderCut = 4,   // the magic is there but the 512-byte header is not whole
+        ErrSizeZero = 5,    // a frame or picture width or height of 0
+        ErrPictureSize = 6, // the picture is larger than the frame
+        ErrTooLarge = 7,    // more pixels than MaxPixels, or a bitmap that a 32-bit size cannot hold
+        ErrNoFrameData = 8, // the file ends before its first frame is whole
+        ErrNoMemory = 9,    // the frame buffer cannot be allocated
+    };
+    // The largest frame or picture accepted, in pixels (4096 x 4096). The camera's frames are well below
+    // a megapixel; the cap leaves room for larger sensors while bounding the frame buffer at 16 MiB and
+    // the colour pipeline's 16-bit work planes (about 30 bytes per pixel) at about half a gigabyte, so a
+    // damaged header cannot make the server allocate gigabytes.
+    static constexpr DWORD MaxPixels = 4096u * 4096u;
+
     BREMF(const char* path, int readHeader);
     ~BREMF() override;
     BREMF(const BREMF&) = delete;
@@ -73,6 +91,8 @@ public:
     // Reads the header and sets up the frame addressing; returns the bytes read.
     DWORD ReadHeader();
     // Clamps n into [first, last], makes it current and reads that frame into the reader's buffer.
+    // A frame that the file does not hold whole throws vomRfile::XRead (last error ERROR_HANDLE_EOF); a
+    // failed seek throws vomRfile::XSeek. Either way the reader stays valid and n stays current.
     BYTE* ReadFrame(long n);
     long GetShutterSpeed() const;
 
@@ -83,6 +103,9 @@ public:
     long GetCurrentFrame() const { return m_current; }
     DWORD GetFrameSize() const { return m_frameSize; }
     bool IsValid() const { return m_valid; }
+    // Frames that the file holds whole, counted from the first at open time (at most NumFrames); a
+    // recording cut short has fewer than its header says.
+    DWORD GetFramesPresent() const { return m_framesPresent; }
 
     // Header values as the automation server hands them out.
     DWORD GetDataOffset() const { return m_header.DataOffset; }
@@ -123,4 +146,5 @@ private:
     DWORD m_frameSize = 0;
     DWORD m_dataOffset = 0;
     bool m_valid = false;
+    DWORD m_framesPresent = 0;
 };

@@ -32,6 +32,12 @@
 #define ERROR_MORE_DATA 234L
 #define ERROR_DIRECTORY 267L
 #define ERROR_NOT_LOCKED 158L
+#define ERROR_NOT_SAME_DEVICE 17L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_FILE_TOO_LARGE 223L
+#define ERROR_MR_MID_NOT_FOUND 317L
+#define ERROR_DISCARDED 157L
 
 // The calling thread's last error (thread-local, set by every substitute that can fail).
 DWORD GetLastError();

@@ -1,5 +1,6 @@
 // Private-profile (ini) files: sections in brackets, key=value lines, ';' comments.
 // Look-ups are case-insensitive and the first match wins; the writer rewrites the file with CR LF.
+// A file name without a folder is taken from the current folder.
 #pragma once
 
 #include "platform/win32/types.h"

@@ -50,3 +50,7 @@ void Sleep(DWORD milliseconds);
 LONG InterlockedIncrement(LONG volatile* value);
 LONG InterlockedDecrement(LONG volatile* value);
 LONG InterlockedExchange(LONG volatile* target, LONG value);
+// Returns the value before the call; stores exchange only when it equalled comparand.
+LONG InterlockedCompareExchange(LONG volatile* target, LONG exchange, LONG comparand);
+// Returns the value before the addition.
+LONG InterlockedExchangeAdd(LONG volatile* addend, LONG value);
