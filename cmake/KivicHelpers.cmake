@@ -69,7 +69,7 @@ function(kivic_add_test name)
     KIVIC_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KIVIC_BINARY_DIR="${CMAKE_BINARY_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KIVIC_BIN_DIR=${CMAKE_BINARY_DIR}/bin"
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KIVIC_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp"
                LABELS "${ARG_LABELS}")
 endfunction()
 

@@ -1,0 +1,37 @@
+// The entry points of the BREM_FC module: class object, unload check and self-registration.
+#include "fc/BREM_FC/BremFc.h"
+#include "fc/BREM_FC/BremFcIds.h"
+#include "platform/com/registry.h"
+
+namespace {
+ComServerRegistration Registration() {
+    return {CLSID_BremFc,       LIBID_BREM_FCLib,
+            kBremFcProgId,      kBremFcVersionedProgId,
+            kBremFcDescription, ComModulePathOf(reinterpret_cast<const void*>(&Registration)),
+            "Apartment"};
+}
+} // namespace
+
+KIVIC_COM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (clsid != CLSID_BremFc)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    auto* factory = new (std::nothrow) ComClassFactory<CBremFc>(&BremFcModule());
+    if (!factory)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = factory->QueryInterface(riid, object);
+    factory->Release();
+    return hr;
+}
+
+KIVIC_COM_EXPORT HRESULT DllCanUnloadNow() {
+    return BremFcModule().CanUnloadNow();
+}
+KIVIC_COM_EXPORT HRESULT DllRegisterServer() {
+    return ComRegisterServer(Registration());
+}
+KIVIC_COM_EXPORT HRESULT DllUnregisterServer() {
+    return ComUnregisterServer(Registration());
+}
