@@ -1,0 +1,27 @@
+// The per-point matching parameters of a job: one owned MatParam4Point per point (index = number - 1),
+// copied deeply.
+#pragma once
+
+#include "ZopDat/MatParam4Point.h"
+
+#include <memory>
+#include <vector>
+
+class MatParam4PointList {
+public:
+    MatParam4PointList() = default;
+    MatParam4PointList(const MatParam4PointList& other);
+    MatParam4PointList& operator=(const MatParam4PointList& other);
+    virtual ~MatParam4PointList();
+
+    int Count() const { return static_cast<int>(points_.size()); }
+    // The entry at index, or null when the index is outside the list.
+    MatParam4Point* Get(int index);
+    const MatParam4Point* Get(int index) const;
+    // Appends the entry; the list owns it from now on.
+    void Add(MatParam4Point* entry);
+    void Clear();
+
+private:
+    std::vector<std::unique_ptr<MatParam4Point>> points_;
+};
