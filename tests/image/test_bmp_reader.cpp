@@ -1,0 +1,189 @@
+// The BMP reader on files that ImageMagick writes and reads back, and on hostile files.
+#include <cstring>
+
+#include <gtest/gtest.h>
+
+#include "image_test_util.h"
+#include "vomLib/Image/BmpFileReader.h"
+
+using namespace imagetest;
+
+namespace {
+
+class BmpReader : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!HaveTool("convert") || !HaveTool("identify"))
+            GTEST_SKIP() << "ImageMagick is not installed";
+    }
+
+    // Reads a file, makes its image and display bitmap, and returns the bitmap's RGB pixels.
+    static Bytes Load(const std::string& path, BmpImgObject& image) {
+        BmpFileReader reader;
+        reader.ReadFile(path.c_str());
+        EXPECT_NE(reader.GetPixels(), nullptr);
+        EXPECT_TRUE(reader.MakeImage(image));
+        HDC screen = GetDC(nullptr);
+        HBITMAP bitmap = image.CreateBitmapOnDC(screen);
+        ReleaseDC(nullptr, screen);
+        EXPECT_NE(bitmap, nullptr);
+        Bytes rgb = BitmapRgb(bitmap);
+        DeleteObject(bitmap);
+        return rgb;
+    }
+
+    TempDir dir;
+};
+
+// Makes a file of the given depth from a picture with few enough colours, in the form the BMP writer
+// of the conversion uses for 16 and 32 bits (ImageMagick writes those with bit fields).
+Bytes OwnBmp(int width, int height, int bits, const Bytes& rgb, bool topDown = false) {
+    const std::uint64_t stride = DibRowBytes(width, bits);
+    Bytes file(54 + stride * height, 0);
+    BITMAPFILEHEADER fh{MAKEWORD('B', 'M'), static_cast<DWORD>(file.size()), 0, 0, 54};
+    BITMAPINFOHEADER ih{40, width, topDown ? -height : height, 1, static_cast<WORD>(bits), BI_RGB, 0, 0, 0,
+                        0,  0};
+    std::memcpy(file.data(), &fh, 14);
+    std::memcpy(file.data() + 14, &ih, 40);
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = file.data() + 54 + stride * (topDown ? y : height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const BYTE* p = &rgb[3 * (y * width + x)];
+            if (bits == 16) {
+                const WORD v = static_cast<WORD>(((p[0] >> 3) << 10) | ((p[1] >> 3) << 5) | (p[2] >> 3));
+                std::memcpy(row + 2 * x, &v, 2);
+            } else {
+                row[4 * x] = p[2];
+                row[4 * x + 1] = p[1];
+                row[4 * x + 2] = p[0];
+                row[4 * x + 3] = 0xFF;
+            }
+        }
+    }
+    return file;
+}
+
+TEST_F(BmpReader, ReadsImageMagickFilesOfEveryDepthAndWritesThemBack) {
+    struct Case {
+        const char* name;
+        int colours;
+        const char* options;
+        int bits;
+    } cases[] = {
+        {"one", 2, "-type Bilevel", 1},
+        {"four", 8, "-colors 8 -type Palette", 4},
+        {"eight", 256, "-compress none -type Palette", 8},
+        {"twentyfour", 256, "-type TrueColor", 24},
+    };
+    // Width 7: rows need padding at every depth.
+    const int width = 7, height = 5;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes rgb = Pattern(width, height, c.colours);
+        WritePpm(dir / "in.ppm", width, height, rgb);
+        const std::string bmp = dir / (std::string(c.name) + ".bmp");
+        int status = 0;
+        Shell("convert '" + (dir / "in.ppm") + "' " + c.options + " BMP3:'" + bmp + "'", &status);
+        ASSERT_EQ(status, 0);
+        BmpImgObject image;
+        EXPECT_EQ(Load(bmp, image), rgb);
+        EXPECT_EQ(image.GetBitsPerPixel(), c.bits);
+        EXPECT_EQ(image.GetSamples(), c.bits == 24 ? 3 : 1);
+
+        // Written back from the image object, ImageMagick sees the same picture.
+        const std::string back = dir / (std::string(c.name) + "_back.bmp");
+        WriteBmp(back, image);
+        EXPECT_EQ(Shell("identify -format '%w %h' '" + back + "'"), "7 5");
+        EXPECT_EQ(MagickRgb(back), rgb);
+    }
+}
+
+TEST_F(BmpReader, ReadsSixteenAndThirtyTwoBitAndTopDownFiles) {
+    const int width = 5, height = 3;
+    const Bytes rgb = Pattern(width, height, 256);
+    // 5-bit channels widen to 8 bits by repeating their top bits.
+    Bytes rgb555 = rgb;
+    for (BYTE& b : rgb555)
+        b = static_cast<BYTE>((b & 0xF8) | (b >> 5));
+    for (int bits : {16, 32}) {
+        for (bool topDown : {false, true}) {
+            SCOPED_TRACE(std::to_string(bits) + (topDown ? " top-down" : " bottom-up"));
+            const Bytes& want = bits == 16 ? rgb555 : rgb;
+            const std::string path = dir / "own.bmp";
+            WriteAll(path, OwnBmp(width, height, bits, rgb, topDown));
+            EXPECT_EQ(MagickRgb(path), want); // the file itself is sound
+            BmpImgObject image;
+            EXPECT_EQ(Load(path, image), want);
+            EXPECT_EQ(image.GetSamples(), bits == 32 ? 4 : 1);
+            EXPECT_EQ(image.GetHeight(), topDown ? -height : height);
+        }
+    }
+}
+
+// Returns the CFileException cause thrown by reading path, or -1 when nothing was thrown.
+int ReadCause(const std::string& path, BmpFileReader& reader) {
+    try {
+        reader.ReadFile(path.c_str());
+    } catch (CFileException* e) {
+        const int cause = e->m_cause;
+        e->Delete();
+        return cause;
+    }
+    return -1;
+}
+
+TEST_F(BmpReader, HostileFilesFailCleanly) {
+    const Bytes good = OwnBmp(4, 4, 32, Pattern(4, 4, 256));
+    auto with = [&](auto change) {
+        Bytes b = good;
+        change(b);
+        WriteAll(dir / "bad.bmp", b);
+        return dir / "bad.bmp";
+    };
+    auto setOffset = [](Bytes& b, DWORD offset) { std::memcpy(&b[10], &offset, 4); };
+    BmpFileReader reader;
+
+    EXPECT_EQ(ReadCause(dir / "missing.bmp", reader), CFileException::fileNotFound);
+    EXPECT_EQ(ReadCause(with([](Bytes& b) { b.clear(); }), reader), CFileException::endOfFile);
+    EXPECT_EQ(ReadCause(with([](Bytes& b) { b[1] = 'X'; }), reader), CFileException::invalidFile);
+    EXPECT_EQ(ReadCause(with([](Bytes& b) { b.resize(30); }), reader), CFileException::endOfFile);
+    // Pixel offsets inside the headers (a negative palette size) or past the end.
+    EXPECT_EQ(ReadCause(with([&](Bytes& b) { setOffset(b, 20); }), reader), CFileException::invalidFile);
+    EXPECT_EQ(ReadCause(with([&](Bytes& b) { setOffset(b, 0xFFFFFFF0u); }), reader),
+              CFileException::invalidFile);
+    // A palette that the file does not hold.
+    EXPECT_EQ(ReadCause(with([&](Bytes& b) {
+                            setOffset(b, 100);
+                            b.resize(80);
+                        }),
+                        reader),
+              CFileException::invalidFile);
+
+    // Cut inside the pixels: loads, without pixels.
+    EXPECT_EQ(ReadCause(with([](Bytes& b) { b.resize(b.size() - 1); }), reader), -1);
+    EXPECT_EQ(reader.GetPixels(), nullptr);
+    BmpImgObject image;
+    EXPECT_FALSE(reader.MakeImage(image));
+    // Dimensions far beyond the file: no pixels, no huge allocation.
+    EXPECT_EQ(ReadCause(with([](Bytes& b) {
+                            const LONG huge = 0x7FFFFFFF;
+                            std::memcpy(&b[18], &huge, 4);
+                            std::memcpy(&b[22], &huge, 4);
+                        }),
+                        reader),
+              -1);
+    EXPECT_EQ(reader.GetPixels(), nullptr);
+    // Compressed or odd formats load their bytes but make no image.
+    EXPECT_EQ(ReadCause(with([](Bytes& b) { b[30] = BI_RLE8; }), reader), -1);
+    EXPECT_NE(reader.GetPixels(), nullptr);
+    EXPECT_FALSE(reader.MakeImage(image));
+    EXPECT_EQ(ReadCause(with([](Bytes& b) { b[28] = 12; }), reader), -1);
+    EXPECT_FALSE(reader.MakeImage(image));
+    EXPECT_EQ(ReadCause(with([](Bytes& b) { std::memset(&b[18], 0, 4); }), reader), -1);
+    EXPECT_FALSE(reader.MakeImage(image));
+    // Sound again after all that.
+    EXPECT_EQ(ReadCause(with([](Bytes&) {}), reader), -1);
+    EXPECT_TRUE(reader.MakeImage(image));
+}
+
+} // namespace

@@ -1,0 +1,92 @@
+#include "vomLib/Image/BmpFileReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kHeadersBytes = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+
+} // namespace
+
+void BmpFileReader::ReadFile(LPCSTR path) {
+    m_pixels.reset();
+    m_pixelBytes = 0;
+    m_palette.reset();
+    m_paletteBytes = 0;
+
+    CFile file(path, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary);
+    const ULONGLONG length = file.GetLength();
+    if (file.Read(&m_fileHeader, sizeof(m_fileHeader)) != sizeof(m_fileHeader))
+        AfxThrowFileException(CFileException::endOfFile, -1, path);
+    if (m_fileHeader.bfType != MAKEWORD('B', 'M'))
+        AfxThrowFileException(CFileException::invalidFile, -1, path);
+    if (file.Read(&m_infoHeader, sizeof(m_infoHeader)) != sizeof(m_infoHeader))
+        AfxThrowFileException(CFileException::endOfFile, -1, path);
+    // The pixels must start after the headers and inside the file.
+    const DWORD offset = m_fileHeader.bfOffBits;
+    if (offset < kHeadersBytes || offset > length)
+        AfxThrowFileException(CFileException::invalidFile, -1, path);
+
+    m_paletteBytes = offset - kHeadersBytes;
+    if (m_paletteBytes) {
+        m_palette.reset(new BYTE[m_paletteBytes]);
+        if (file.Read(m_palette.get(), m_paletteBytes) != m_paletteBytes)
+            AfxThrowFileException(CFileException::endOfFile, -1, path);
+    }
+
+    const ULONGLONG available = length - offset;
+    const std::uint64_t needed = ImageBytes();
+    if (available == 0 || available > 0xFFFFFFFFu || (needed && available < needed))
+        return; // no pixels, or fewer than the image needs: the reader keeps none
+    m_pixels.reset(new (std::nothrow) BYTE[available]);
+    if (!m_pixels)
+        return;
+    file.Seek(offset, CFile::begin);
+    const UINT got = file.Read(m_pixels.get(), static_cast<UINT>(available));
+    if (got != available || (needed && got < needed)) {
+        m_pixels.reset();
+        return;
+    }
+    m_pixelBytes = got;
+}
+
+std::uint64_t BmpFileReader::ImageBytes() const {
+    const BITMAPINFOHEADER& h = m_infoHeader;
+    const WORD bits = h.biBitCount;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
+        h.biHeight == 0 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return 0;
+    return DibRowBytes(h.biWidth, bits) * IMGObject::Rows(h.biHeight);
+}
+
+BOOL BmpFileReader::MakeImage(BmpImgObject& image) const {
+    const std::uint64_t bytes = ImageBytes();
+    if (!m_pixels || bytes == 0 || bytes > m_pixelBytes)
+        return FALSE;
+    const BITMAPINFOHEADER& h = m_infoHeader;
+    const WORD bits = h.biBitCount;
+    const WORD samples = bits == 32 ? 4 : bits == 24 ? 3 : 1;
+    const std::uint64_t rows = IMGObject::Rows(h.biHeight);
+    const std::uint64_t padded = DibRowBytes(h.biWidth, bits);
+    const std::uint64_t packed = IMGObject::PackedRowBytes(static_cast<DWORD>(h.biWidth), bits);
+    std::vector<BYTE> packedRows(packed * rows);
+    for (std::uint64_t r = 0; r < rows; ++r)
+        std::memcpy(packedRows.data() + r * packed, m_pixels.get() + r * padded, packed);
+    if (!image.SetImage(static_cast<DWORD>(h.biWidth), h.biHeight, samples, bits, packedRows.data()))
+        return FALSE;
+    if (bits <= 8) {
+        // The colour table follows the information header, whatever its size.
+        const DWORD skip = h.biSize - sizeof(BITMAPINFOHEADER);
+        const DWORD inTable = m_paletteBytes > skip ? (m_paletteBytes - skip) / sizeof(RGBQUAD) : 0;
+        const DWORD wanted = h.biClrUsed ? std::min<DWORD>(h.biClrUsed, 1u << bits) : 1u << bits;
+        if (inTable)
+            image.SetPalette(reinterpret_cast<const RGBQUAD*>(m_palette.get() + skip),
+                             std::min(inTable, wanted));
+        else if (bits == 8)
+            image.MakeGreyPalette();
+    }
+    return TRUE;
+}

@@ -1,0 +1,45 @@
+// Reads a .bmp file: its file and information headers, the bytes between them and the pixels (the
+// palette), and the pixels.
+#pragma once
+
+#include <memory>
+
+#include "platform/win32/bitmap.h"
+#include "vomLib/Image/BmpImgObject.h"
+
+class BmpFileReader {
+public:
+    BmpFileReader() = default;
+    virtual ~BmpFileReader() = default;
+    BmpFileReader(const BmpFileReader&) = delete;
+    BmpFileReader& operator=(const BmpFileReader&) = delete;
+
+    // Reads the file. A file that cannot be opened, is not "BM", has a short header or palette, or a
+    // pixel offset outside [54, file length] throws the framework's file exception (CFileException*).
+    // When the file holds fewer pixel bytes than its header's uncompressed image needs, the reader
+    // keeps no pixels (GetPixels() is null) and does not throw.
+    virtual void ReadFile(LPCSTR path);
+
+    const BITMAPFILEHEADER& GetFileHeader() const { return m_fileHeader; }
+    const BITMAPINFOHEADER& GetInfoHeader() const { return m_infoHeader; }
+    const BYTE* GetPixels() const { return m_pixels.get(); }
+    DWORD GetPixelBytes() const { return m_pixelBytes; }
+    const BYTE* GetPalette() const { return m_palette.get(); }
+    DWORD GetPaletteBytes() const { return m_paletteBytes; }
+
+    // Bytes of the uncompressed pixel rows the header describes (rows padded to 4 bytes); 0 when the
+    // header is not an uncompressed bitmap of 1, 4, 8, 16, 24 or 32 bits with a valid size.
+    std::uint64_t ImageBytes() const;
+    // Fills image with the pixels as packed rows (samples: 4 at 32 bits, 3 at 24, else 1) and, up to
+    // 8 bits, the file's colour table as palette. FALSE when there are no pixels or the format is not
+    // an uncompressed one of ImageBytes().
+    BOOL MakeImage(BmpImgObject& image) const;
+
+private:
+    BITMAPFILEHEADER m_fileHeader{};
+    BITMAPINFOHEADER m_infoHeader{};
+    std::unique_ptr<BYTE[]> m_pixels;
+    DWORD m_pixelBytes = 0;
+    std::unique_ptr<BYTE[]> m_palette;
+    DWORD m_paletteBytes = 0;
+};
