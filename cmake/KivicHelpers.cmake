@@ -73,6 +73,9 @@ function(kivic_add_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     KIVIC_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KIVIC_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  if("tsan" IN_LIST ARG_LABELS)
+    add_dependencies(tsan_tests ${name})
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;KIVIC_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp"
