@@ -1,0 +1,30 @@
+// Sums over every template-sized window of a search area, from integral images: the pixel sum S and
+// the sum of squares Q of each candidate window. The checkerboard form sums only the window's pixels
+// whose column and row within the window add up to an even number.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace kivic::matching {
+
+// A search area inside a frame: its first pixel, the frame's row stride and its size.
+struct AreaView {
+    const unsigned char* pixels;
+    int stride;
+    int width;
+    int height;
+};
+
+struct WindowSums {
+    int columns = 0; // candidates per row: area width - template width + 1
+    int rows = 0;    // candidate rows: area height - template height + 1
+    std::vector<std::int64_t> sum;
+    std::vector<std::int64_t> squares;
+};
+
+// Fills out (its vectors keep their capacity between calls).
+void ComputeWindowSums(const AreaView& area, int templateWidth, int templateHeight, bool checkerboard,
+                       WindowSums& out);
+
+} // namespace kivic::matching
