@@ -1,0 +1,160 @@
+// One-frame compression and decoding: what ImageMagick reads back, row layouts, buffer sizes, quality,
+// threads and error reports.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <thread>
+
+#include "JpegTestUtil.h"
+#include "platform/win32/memory.h"
+#include "platform/win32/system.h"
+
+using namespace jpegtest;
+
+TEST(JpegCodec, ImageMagickReadsWhatTheCompressorWrites) {
+    const Dib dib = MakeGradient(203, 151, JpgRows::Padded4); // 609-byte rows padded to 612
+    TempDir dir;
+    WriteFile(dir.File("frame.jpg"), Compress(dib, 75));
+    WritePpm(dir.File("frame.ppm"), dib);
+
+    int status = 0;
+    const std::string props =
+        RunTool("identify -format '%w %h %Q %x %y %U' " + dir.File("frame.jpg"), &status);
+    ASSERT_EQ(status, 0) << props;
+    EXPECT_EQ(props, "203 151 75 56 56 PixelsPerCentimeter");
+    const std::string psnr =
+        RunTool("compare -metric PSNR " + dir.File("frame.ppm") + " " + dir.File("frame.jpg") + " null:");
+    EXPECT_GE(std::atof(psnr.c_str()), 30.0) << psnr;
+
+    // The file starts with the top row (the last memory row): red, not blue.
+    const std::string raw = RunTool("convert " + dir.File("frame.jpg") + " -depth 8 rgb:-");
+    ASSERT_EQ(raw.size(), 203u * 151u * 3u);
+    EXPECT_GT(static_cast<unsigned char>(raw[300]), 240);
+    EXPECT_LT(static_cast<unsigned char>(raw[302]), 20);
+    const std::size_t bottomLeft = 150 * 203 * 3;
+    EXPECT_NEAR(static_cast<unsigned char>(raw[bottomLeft]), dib.Pixel(0, 0)[2], 12);
+    EXPECT_NEAR(static_cast<unsigned char>(raw[bottomLeft + 2]), dib.Pixel(0, 0)[0], 12);
+}
+
+TEST(JpegCodec, RowLayoutsAreHonouredBothWays) {
+    // 37 pixels: 111 bytes packed, 112 padded.
+    const Dib padded = MakeGradient(37, 40, JpgRows::Padded4);
+    Dib packed = padded;
+    packed.rows = JpgRows::Packed;
+    packed.stride = 111;
+    packed.pixels = PackedPixels(padded);
+    const std::vector<BYTE> jpeg = Compress(padded, 90);
+    EXPECT_EQ(Compress(packed, 90), jpeg);
+
+    JpgImageInfo info;
+    ASSERT_EQ(jpg_read_header(jpeg.data(), static_cast<long>(jpeg.size()), &info), JPG_OK);
+    EXPECT_EQ(info.width, 37);
+    EXPECT_EQ(info.height, 40);
+    EXPECT_EQ(info.fields, 1);
+    EXPECT_EQ(info.outputComponents, 3);
+    EXPECT_EQ(jpg_dib_size(info, JpgRows::Packed), 111u * 40u);
+    EXPECT_EQ(jpg_dib_size(info, JpgRows::Padded4), 112u * 40u);
+
+    const std::vector<BYTE> rows = Decode(jpeg, JpgRows::Packed);
+    EXPECT_GE(Psnr(rows, packed.pixels), 30.0);
+    Dib back = padded;
+    back.pixels = Decode(jpeg, JpgRows::Padded4);
+    EXPECT_EQ(PackedPixels(back), rows);
+    for (int y = 0; y < 40; ++y)
+        EXPECT_EQ(back.pixels[y * 112 + 111], 0) << "alignment byte of row " << y;
+}
+
+TEST(JpegCodec, RefusesABufferOneByteShort) {
+    const std::vector<BYTE> jpeg = Compress(MakeGradient(50, 30, JpgRows::Packed), 75);
+    std::vector<BYTE> out(150 * 30 + 16, 0xCC);
+    const long length = static_cast<long>(jpeg.size());
+    EXPECT_EQ(jpg_decompress_dib(jpeg.data(), out.data(), length, 0, 150 * 30 - 1, JpgRows::Packed),
+              JPG_ERR_BUFFER);
+    EXPECT_EQ(std::count(out.begin(), out.end(), 0xCC), static_cast<long>(out.size())) << "nothing written";
+    EXPECT_EQ(jpg_decompress_dib(jpeg.data(), out.data(), length, 0, 150 * 30, JpgRows::Packed), JPG_OK);
+    EXPECT_EQ(out[150 * 30], 0xCC) << "nothing past the image";
+}
+
+TEST(JpegCodec, QualityFromCompressionOptions) {
+    EXPECT_EQ(jpg_quality_from_option(7500), 75);
+    EXPECT_EQ(jpg_quality_from_option(7599), 75);
+    EXPECT_EQ(jpg_quality_from_option(10000), 100);
+    EXPECT_EQ(jpg_quality_from_option(123456), 100);
+    EXPECT_EQ(jpg_quality_from_option(50), 1);
+    EXPECT_EQ(jpg_quality_from_option(-1), 1);
+    const Dib noise = MakeNoise(64, 64, JpgRows::Packed, 7);
+    EXPECT_LT(Compress(noise, jpg_quality_from_option(1000)).size() * 2,
+              Compress(noise, jpg_quality_from_option(9500)).size());
+}
+
+TEST(JpegCodec, EveryDctMethodRoundTrips) {
+    const Dib dib = MakeGradient(64, 48, JpgRows::Packed);
+    for (int dct : {0, 1, 2, 7})
+        EXPECT_GE(Psnr(Decode(Compress(dib, 85, dct), JpgRows::Packed, dct), PackedPixels(dib)), 30.0) << dct;
+}
+
+TEST(JpegCodec, CommentMarkerDoesNotChangeThePicture) {
+    const std::vector<BYTE> jpeg = Compress(MakeGradient(40, 24, JpgRows::Packed), 80);
+    const std::string text = "line one\r\nline two\\ \x01";
+    std::string bytes = "\xFF\xD8\xFF\xFE";
+    bytes += '\0';
+    bytes += static_cast<char>(text.size() + 2);
+    bytes += text;
+    bytes.append(jpeg.begin() + 2, jpeg.end());
+    const std::vector<BYTE> commented(bytes.begin(), bytes.end());
+    EXPECT_EQ(Decode(commented, JpgRows::Packed), Decode(jpeg, JpgRows::Packed));
+}
+
+TEST(JpegCodec, CallsOnSeveralThreadsGiveTheSingleThreadResult) {
+    const Dib dib = MakeNoise(96, 64, JpgRows::Padded4, 3);
+    const std::vector<BYTE> jpeg = Compress(dib, 75);
+    const std::vector<BYTE> pixels = Decode(jpeg, JpgRows::Padded4);
+    std::vector<int> failures(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20; ++i) {
+                BYTE* block = nullptr;
+                long length = 0;
+                std::vector<BYTE> out(pixels.size());
+                if (jpg_compress_rgb(dib.pixels.data(), 96, 64, JpgRows::Padded4, &block, &length, 75, 0) !=
+                        JPG_OK ||
+                    std::vector<BYTE>(block, block + length) != jpeg ||
+                    jpg_decompress_dib(block, out.data(), length, 0, out.size(), JpgRows::Padded4) !=
+                        JPG_OK ||
+                    out != pixels)
+                    ++failures[t];
+                GlobalFree(block);
+            }
+        });
+    }
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(failures, std::vector<int>(4, 0));
+}
+
+TEST(JpegCodec, ErrorsAreReportedOnTheDebugOutput) {
+    std::string seen;
+    DebugOutputSink previous = SetDebugOutputSink([&](const char* text) { seen += text; });
+    const BYTE notJpeg[] = {'B', 'M', 0, 0, 0, 0, 0, 0};
+    BYTE out[16];
+    EXPECT_EQ(jpg_decompress_dib(notJpeg, out, sizeof notJpeg, 0, sizeof out, JpgRows::Packed), JPG_ERR_DATA);
+    SetDebugOutputSink(previous);
+    EXPECT_NE(seen.find("djpeg: Not a JPEG file"), std::string::npos) << seen;
+}
+
+TEST(JpegCodec, RefusesBadArguments) {
+    BYTE* block = reinterpret_cast<BYTE*>(1);
+    long length = 5;
+    const BYTE pixels[12] = {};
+    EXPECT_EQ(jpg_compress_rgb(nullptr, 2, 2, JpgRows::Packed, &block, &length, 75, 0), JPG_ERR_ARGUMENT);
+    EXPECT_EQ(block, nullptr);
+    EXPECT_EQ(length, 0);
+    EXPECT_EQ(jpg_compress_rgb(pixels, 2, 70000, JpgRows::Packed, &block, &length, 75, 0), JPG_ERR_ARGUMENT);
+    EXPECT_EQ(jpg_compress_rgb(pixels, 2, 2, static_cast<JpgRows>(9), &block, &length, 75, 0),
+              JPG_ERR_ARGUMENT);
+    EXPECT_EQ(jpg_compress_fields(pixels, 2, 1, JpgRows::Packed, &block, &length, 75, 0, 0),
+              JPG_ERR_ARGUMENT);
+    EXPECT_EQ(jpg_decompress_dib(pixels, nullptr, 12, 0, 4, JpgRows::Packed), JPG_ERR_ARGUMENT);
+}
