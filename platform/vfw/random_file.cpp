@@ -1,0 +1,78 @@
+// Positioned reads and writes on a POSIX descriptor, so a file can be read by several streams at once.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/vfw/avi_content.h"
+
+namespace kivic::vfw {
+
+RandomFile::~RandomFile() {
+    Close();
+}
+
+bool RandomFile::OpenRead(const std::string& path) {
+    Close();
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool RandomFile::Create(const std::string& path) {
+    Close();
+    fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return fd_ >= 0;
+}
+
+void RandomFile::Close() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+std::uint64_t RandomFile::Size() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0)
+        return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool RandomFile::ReadAt(std::uint64_t position, void* buffer, std::size_t size) const {
+    char* p = static_cast<char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd_, p, size, static_cast<off_t>(position));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        position += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+bool RandomFile::WriteAt(std::uint64_t position, const void* data, std::size_t size) {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, p, size, static_cast<off_t>(position));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        position += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+} // namespace kivic::vfw
