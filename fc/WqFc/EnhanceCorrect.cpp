@@ -109,10 +109,17 @@ void EnhanceCorrect::FilterRowNarrow(std::int32_t* row, int width, WqFcPath path
         vertical[x] = (v[0] * p[-2 * w] + v[1] * p[-w] + v[2] * p[0] + v[3] * p[w] + v[4] * p[2 * w]) / 100;
         ahead[x] = h[2] * p[0] + h[3] * p[1] + h[4] * p[2];
     }
-    const std::int32_t h0 = h[0], h1 = h[1];
-    std::int32_t left2 = row[-2], left1 = row[-1];
+    // The left taps make a serial chain, so its step is kept short: the division by 100 is folded into
+    // the tap weights as a multiply by ceil(2^38 / 100), exact for sums below 4.9e9 in magnitude, and
+    // the product's sign bit turns its floor into truncation toward zero.
+    constexpr std::int64_t kMagic = 2748779070;
+    const std::int64_t m0 = h[0] * kMagic, m1 = h[1] * kMagic;
+    std::int64_t left2 = row[-2], left1 = row[-1];
     for (x = 0; x < width; ++x) {
-        const std::int32_t out = vertical[x] + (h0 * left2 + h1 * left1 + ahead[x]) / 100;
+        const std::int64_t product = left1 * m1 + (left2 * m0 + std::int64_t{ahead[x]} * kMagic);
+        const std::int64_t quotient =
+            (product >> 38) + static_cast<std::int64_t>(static_cast<std::uint64_t>(product) >> 63);
+        const std::int32_t out = vertical[x] + static_cast<std::int32_t>(quotient);
         row[x] = out;
         left2 = left1;
         left1 = out;

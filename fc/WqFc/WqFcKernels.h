@@ -29,12 +29,12 @@ struct OutputParams {
 };
 
 #define WQFC_KERNEL_DECLARATIONS                                                                             \
-    /* Two picture rows interleaved in groups of four samples, times 8. w must be a multiple of 4. */        \
+    /* Two picture rows interleaved in groups of four samples, times 8, eight columns at a time. */          \
     int UnpackRowPair(const std::uint8_t* raw, int w, std::int16_t* upper, std::int16_t* lower);             \
     /* One row of the demosaic; centre is the row's first sample in the padded raw plane. */                 \
     int DemosaicRow(const std::int16_t* centre, int w, const DemosaicLanes& lanes, std::int16_t* outR,       \
                     std::int16_t* outG, std::int16_t* outB);                                                 \
-    /* 3x3 mean of columns 1.. of a row; values must lie in 0..4080. */                                      \
+    /* 3x3 mean from column 1 on, values in 0..4080; returns the first column not done. */                   \
     int LowPassRow(const std::int16_t* above, const std::int16_t* row, const std::int16_t* below, int w,     \
                    std::int16_t* out);                                                                       \
     /* Tone curves (tables of 1024 entries each for R, G, B, index clamped to 0..1023) and the YC matrix. */ \

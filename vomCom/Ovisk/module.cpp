@@ -1,0 +1,40 @@
+// The entry points of the Ovisk module: class object, unload check and self-registration.
+#include "platform/com/registry.h"
+#include "vomCom/Ovisk/AVIFilter.h"
+#include "vomCom/Ovisk/OviskIds.h"
+
+namespace {
+ComServerRegistration Registration() {
+    return {CLSID_AVIFilter,
+            LIBID_OVISKLib,
+            kAviFilterProgId,
+            kAviFilterVersionedProgId,
+            kAviFilterDescription,
+            ComModulePathOf(reinterpret_cast<const void*>(&Registration)),
+            "Apartment"};
+}
+} // namespace
+
+KIVIC_COM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (clsid != CLSID_AVIFilter)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    auto* factory = new (std::nothrow) ComClassFactory<CAVIFilter>(&OviskModule());
+    if (!factory)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = factory->QueryInterface(riid, object);
+    factory->Release();
+    return hr;
+}
+
+KIVIC_COM_EXPORT HRESULT DllCanUnloadNow() {
+    return OviskModule().CanUnloadNow();
+}
+KIVIC_COM_EXPORT HRESULT DllRegisterServer() {
+    return ComRegisterServer(Registration());
+}
+KIVIC_COM_EXPORT HRESULT DllUnregisterServer() {
+    return ComUnregisterServer(Registration());
+}
