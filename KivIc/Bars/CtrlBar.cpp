@@ -1,0 +1,247 @@
+#include "KivIc/Bars/CtrlBar.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+IMPLEMENT_DYNAMIC(CCtrlBar, CDialogBar)
+
+BEGIN_MESSAGE_MAP(CCtrlBar, CDialogBar)
+ON_EN_KILLFOCUS(IDC_CTRL_SPEED, OnKillFocusSpeed)
+END_MESSAGE_MAP()
+
+namespace {
+
+// Document command and synchronised command of each playback button.
+constexpr UINT kCommandPairs[][2] = {
+    {1028, 1002}, {1030, 1001}, {1112, 1005}, {1031, 1003}, {1032, 1004},
+    {1033, 1006}, {1034, 1007}, {1039, 1008}, {1165, 1009},
+};
+
+} // namespace
+
+CCtrlBar::CCtrlBar() = default;
+
+CCtrlBar::~CCtrlBar() {
+    m_slider.SetEventSink(nullptr);
+}
+
+void CCtrlBar::RegisterTemplate() {
+    if (AfxFindDialog(IDD_CTRLBAR) != nullptr)
+        return;
+    AFX_DLG_TEMPLATE dialog;
+    dialog.cx = 470;
+    dialog.cy = 34;
+    auto add = [&](AfxControl kind, int id, const char* text, int x, int y, int cx, int cy) {
+        dialog.items.emplace_back(kind, id, CString(text), x, y, cx, cy);
+    };
+    add(AfxControl::Static, -1, "Frame No.", 2, 4, 34, 10);
+    add(AfxControl::Edit, IDC_CTRL_FRAME, "", 38, 2, 40, 12);
+    const struct {
+        int id;
+        const char* text;
+    } buttons[] = {{1028, "|<"}, {1030, "<|"}, {1112, "<<"}, {1031, "[]"},
+                   {1032, ">"},  {1033, "|>"}, {1034, ">|"}, {1039, "T0"}};
+    int x = 82;
+    for (const auto& button : buttons) {
+        add(AfxControl::PushButton, button.id, button.text, x, 2, 16, 12);
+        x += 18;
+    }
+    add(AfxControl::PushButton, 1165, "Loop", x, 2, 24, 12);
+    add(AfxControl::PushButton, IDC_CTRL_SETBEGIN, "Begin", x + 28, 2, 24, 12);
+    add(AfxControl::Edit, IDC_CTRL_PLAYBEGIN, "", x + 54, 2, 36, 12);
+    add(AfxControl::PushButton, IDC_CTRL_SETEND, "End", x + 92, 2, 24, 12);
+    add(AfxControl::Edit, IDC_CTRL_PLAYEND, "", x + 118, 2, 36, 12);
+    add(AfxControl::Edit, IDC_CTRL_SPEED, "", x + 158, 2, 18, 12);
+    add(AfxControl::PushButton, IDC_CTRL_1037, "...", x + 190, 2, 14, 12);
+    AfxRegisterDialog(IDD_CTRLBAR, std::move(dialog));
+}
+
+CString CCtrlBar::FormatFrame(long frame) {
+    CString text;
+    text.Format("%+06ld", frame);
+    return text;
+}
+
+void CCtrlBar::SetField(UINT id, long frame) {
+    SetDlgItemText(static_cast<int>(id), FormatFrame(frame));
+}
+
+int CCtrlBar::CreateBar(CWnd* pParent) {
+    RegisterTemplate();
+    if (pParent == nullptr)
+        pParent = AfxGetMainWnd();
+    if (!Create(pParent, IDD_CTRLBAR, CBRS_BOTTOM, IDD_CTRLBAR))
+        return -1;
+    // The slider and the spin are this bar's own controls, made beside the template's.
+    const CRect sliderRect(AfxDluX(2), AfxDluY(16), AfxDluX(468), AfxDluY(32));
+    if (!m_slider.Create(this, sliderRect, IDC_CTRL_SLIDER))
+        return -1;
+    m_slider.SetEventSink(this);
+    const int spinX = 82 + 8 * 18 + 158 + 18;
+    const CRect spinRect(AfxDluX(spinX), AfxDluY(2), AfxDluX(spinX + 10), AfxDluY(14));
+    if (!m_spin.Create(this, spinRect, IDC_CTRL_SPEEDSPIN))
+        return -1;
+    m_spin.SetBuddy(GetDlgItem(IDC_CTRL_SPEED));
+    // The range starts at 1: a speed of 0 would give no frame interval at all.
+    m_spin.SetRange(kMinPlaySpeed, kMaxPlaySpeed);
+    m_spin.SetOnChange([this](int speed) { m_nSpeed = speed; });
+
+    UpdateData(FALSE);
+    m_spin.SetPos(m_nSpeed);
+    SetBarStyleBits(0xFFFFFFFFu, 0);
+    m_slider.SetLongProperty(EXSLIDER_LARGECHANGE, 200);
+    m_slider.SetLongProperty(EXSLIDER_TICKFREQUENCY, 200);
+    m_slider.SetLongProperty(EXSLIDER_TICKSTYLE, 0);
+    m_slider.SetLongProperty(EXSLIDER_BORDERSTYLE, 0);
+    m_slider.SetBoolProperty(EXSLIDER_SHOWSELECTION, TRUE);
+    return 0;
+}
+
+void CCtrlBar::DoDataExchange(CDataExchange* pDX) {
+    if (pDX->m_bSaveAndValidate) {
+        long frame = m_nFrame;
+        DDX_Text(pDX, IDC_CTRL_FRAME, frame);
+        int speed = m_nSpeed;
+        DDX_Text(pDX, IDC_CTRL_SPEED, speed);
+        DDV_MinMaxInt(pDX, speed, kMinPlaySpeed, kMaxPlaySpeed);
+        m_nFrame = frame;
+        m_nSpeed = speed;
+    } else {
+        SetField(IDC_CTRL_FRAME, m_nFrame);
+        DDX_Text(pDX, IDC_CTRL_SPEED, m_nSpeed);
+    }
+}
+
+BOOL CCtrlBar::UpdateSpeedFromField() {
+    // The message box about a bad value takes the focus from the field, which would ask again.
+    if (m_bValidatingSpeed)
+        return FALSE;
+    m_bValidatingSpeed = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{m_bValidatingSpeed};
+    CDataExchange dx(this, TRUE);
+    try {
+        int speed = m_nSpeed;
+        DDX_Text(&dx, IDC_CTRL_SPEED, speed);
+        DDV_MinMaxInt(&dx, speed, kMinPlaySpeed, kMaxPlaySpeed);
+        m_nSpeed = speed;
+        m_spin.SetPos(speed);
+        return TRUE;
+    } catch (CUserException* e) {
+        e->Delete();
+        return FALSE;
+    }
+}
+
+void CCtrlBar::OnKillFocusSpeed() {
+    UpdateSpeedFromField();
+}
+
+void CCtrlBar::SetBarStyleBits(DWORD clearMask, DWORD setMask) {
+    DWORD style = ((m_dwCtrlStyle & ~clearMask) | setMask) & 0x00FFFFFFu;
+    if (style & 0x7Fu)
+        style |= 0x01000000u;
+    m_dwCtrlStyle = style;
+    EnableSlider((style & 0x00800000u) != 0);
+}
+
+long CCtrlBar::GetFrame() {
+    return m_slider.GetValue();
+}
+
+void CCtrlBar::GoToFrame(long frame) {
+    m_slider.SetValue(frame);
+}
+
+void CCtrlBar::SetFrame(long frame) {
+    m_nFrame = frame;
+    SetField(IDC_CTRL_FRAME, frame);
+    if (m_slider.GetValue() != frame)
+        m_slider.SetValueSilent(frame);
+}
+
+void CCtrlBar::SetRecordRange(long begin, long end) {
+    if (m_slider.GetMin() != begin || m_slider.GetMax() != end)
+        m_slider.SetRange(begin, end);
+}
+
+void CCtrlBar::SetPlayRange(long begin, long end) {
+    SetField(IDC_CTRL_PLAYBEGIN, begin);
+    SetField(IDC_CTRL_PLAYEND, end);
+    if (m_slider.GetSelStart() != begin || m_slider.GetSelEnd() != end)
+        m_slider.SetSelection(begin, end);
+}
+
+BOOL CCtrlBar::CanEdit() {
+    return TRUE;
+}
+
+void CCtrlBar::EnableSlider(BOOL enable) {
+    if (m_slider.GetControl() != nullptr)
+        m_slider.SetEnabled(enable);
+}
+
+void CCtrlBar::SetPlayBeginAt(long frame) {
+    if (m_slider.GetSelStart() == frame)
+        return;
+    m_slider.SetSelStart(frame);
+    SetField(IDC_CTRL_PLAYBEGIN, frame);
+    if (m_owner != nullptr)
+        m_owner->SyncSetPlayBegin(frame);
+}
+
+void CCtrlBar::SetPlayEndAt(long frame) {
+    if (m_slider.GetSelEnd() == frame)
+        return;
+    m_slider.SetSelEnd(frame);
+    SetField(IDC_CTRL_PLAYEND, frame);
+    if (m_owner != nullptr)
+        m_owner->SyncSetPlayEnd(frame);
+}
+
+void CCtrlBar::SetPlaySpeed(int speed) {
+    m_nSpeed = std::clamp(speed, kMinPlaySpeed, kMaxPlaySpeed);
+    if (m_spin.GetSafeHwnd() != nullptr)
+        m_spin.SetPos(m_nSpeed);
+    else
+        SetDlgItemInt(IDC_CTRL_SPEED, static_cast<UINT>(m_nSpeed));
+}
+
+int CCtrlBar::GetPlaySpeed() {
+    return m_nSpeed;
+}
+
+void CCtrlBar::SetCommandMode(int mode) {
+    if (mode != 1 && mode != 2)
+        return;
+    const int from = mode == 2 ? 0 : 1;
+    for (const auto& pair : kCommandPairs) {
+        if (CWnd* button = GetDlgItem(static_cast<int>(pair[from])))
+            button->SetDlgCtrlID(static_cast<int>(pair[1 - from]));
+    }
+}
+
+void CCtrlBar::OnSliderEvent(int eventId, long value) {
+    switch (eventId) {
+    case EXSLIDER_EVT_VALUE:
+        m_nFrame = value;
+        SetField(IDC_CTRL_FRAME, value);
+        if (m_owner != nullptr)
+            m_owner->SyncSetCurrentFrame(value);
+        break;
+    case EXSLIDER_EVT_SELSTART:
+        SetField(IDC_CTRL_PLAYBEGIN, value);
+        if (m_owner != nullptr)
+            m_owner->SyncSetPlayBegin(value);
+        break;
+    case EXSLIDER_EVT_SELEND:
+        SetField(IDC_CTRL_PLAYEND, value);
+        if (m_owner != nullptr)
+            m_owner->SyncSetPlayEnd(value);
+        break;
+    default:
+        break;
+    }
+}

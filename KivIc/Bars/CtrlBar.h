@@ -1,0 +1,89 @@
+// The playback control bar (dialog bar 264): current frame, play range and display speed fields,
+// the playback buttons and the extended slider. The user's slider moves go to the owner (the main
+// frame); what the program sets is written silently, so a relay never comes back as another event.
+#pragma once
+
+#include "KivIc/Bars/BarOwners.h"
+#include "KivIc/Bars/BarSpin.h"
+#include "KivIc/Bars/ExSlider2.h"
+#include "platform/afx/afxwin.h"
+
+// Control ids of dialog 264.
+enum : UINT {
+    IDD_CTRLBAR = 264,
+    IDC_CTRL_FRAME = 1010,
+    IDC_CTRL_PLAYBEGIN = 1107,
+    IDC_CTRL_PLAYEND = 1105,
+    IDC_CTRL_SPEED = 1017,
+    IDC_CTRL_SPEEDSPIN = 1110,
+    IDC_CTRL_SLIDER = 1084,
+    IDC_CTRL_SETBEGIN = 1111,
+    IDC_CTRL_SETEND = 1113,
+    IDC_CTRL_1037 = 1037,
+};
+
+// Display frames per second the speed field accepts.
+constexpr int kMinPlaySpeed = 1;
+constexpr int kMaxPlaySpeed = 24;
+
+class CCtrlBar : public CDialogBar, public IExSliderEvents {
+    DECLARE_DYNAMIC(CCtrlBar)
+public:
+    CCtrlBar();
+    ~CCtrlBar() override;
+
+    // Registers dialog 264 unless the program already has.
+    static void RegisterTemplate();
+
+    void SetOwnerFrame(ICtrlBarOwner* owner) { m_owner = owner; }
+
+    // 0 on success, -1 on failure. A null parent means the application's main window.
+    virtual int CreateBar(CWnd* pParent);
+    // style = (style AND NOT clear) OR set on the low 24 bits; any of the 7 lowest bits also sets
+    // bit 24; bit 23 enables the slider.
+    virtual void SetBarStyleBits(DWORD clearMask, DWORD setMask);
+    virtual long GetFrame();
+    // Moves the slider, which reports the frame to the owner as a user's move would.
+    virtual void GoToFrame(long frame);
+    virtual void SetFrame(long frame);
+    virtual void SetRecordRange(long begin, long end);
+    virtual void SetPlayRange(long begin, long end);
+    virtual BOOL CanEdit();
+    virtual void EnableSlider(BOOL enable);
+    virtual void SetPlayBeginAt(long frame);
+    virtual void SetPlayEndAt(long frame);
+    virtual void SetPlaySpeed(int speed);
+    // The last valid speed (1 to 24), whatever the field holds while the user is typing.
+    virtual int GetPlaySpeed();
+
+    // Mode 2 gives the nine playback buttons the synchronised command ids, mode 1 the document ids.
+    void SetCommandMode(int mode);
+    // Takes the speed field's text when it is a whole number from 1 to 24; otherwise tells the user
+    // and puts the focus back. The child frame calls it before applying the field on Enter.
+    BOOL UpdateSpeedFromField();
+
+    DWORD GetCtrlStyle() const { return m_dwCtrlStyle; }
+    CExSlider2& GetSlider() { return m_slider; }
+    CBarSpin& GetSpeedSpin() { return m_spin; }
+
+    void OnSliderEvent(int eventId, long value) override;
+    void DoDataExchange(CDataExchange* pDX) override;
+
+    // "%+06ld": a sign, then at least five digits.
+    static CString FormatFrame(long frame);
+
+protected:
+    void OnKillFocusSpeed();
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void SetField(UINT id, long frame);
+
+    ICtrlBarOwner* m_owner = nullptr;
+    CExSlider2 m_slider;
+    CBarSpin m_spin;
+    long m_nFrame = 0;
+    int m_nSpeed = 6;
+    DWORD m_dwCtrlStyle = 0;
+    bool m_bValidatingSpeed = false;
+};

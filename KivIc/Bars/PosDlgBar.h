@@ -1,0 +1,35 @@
+// The point-position bar (dialog 288): one row per tracked point of the shown frame, with the point's
+// index and its X and Y position, and the tracking buttons whose commands go to the active frame.
+#pragma once
+
+#include "KivIc/Bars/BarReportList.h"
+#include "ZopDat/PositionRow.h"
+#include "platform/afx/afxwin.h"
+
+enum : UINT {
+    IDD_POSBAR = 288,
+    IDC_POS_LIST = 1167,
+    IDC_POS_STARTTRACKING = 1168,
+    IDC_POS_VANISH = 1169,
+    IDC_POS_TRACE = 1170,
+    IDC_POS_MATCHINGPARAM = 1171,
+};
+
+class CPosDlgBar : public CDialogBar {
+    DECLARE_DYNAMIC(CPosDlgBar)
+public:
+    static void RegisterTemplate();
+    BOOL CreateBar(CWnd* pParent);
+
+    // Appends the row of point index; returns the row's index, or -1 when the bar has no list yet.
+    int AddRow(int index, const PositionRow& row);
+    BOOL DeleteAllRows();
+    int GetRowCount() const { return m_list.GetItemCount(); }
+    CString GetRowText(int row, int column) const { return m_list.GetItemText(row, column); }
+
+    // The X and Y cells of a point: its numbers, "Vanish" for a lost point, a blank without position.
+    static void FormatPosition(const PositionRow& row, CString& x, CString& y);
+
+private:
+    CBarReportList m_list;
+};

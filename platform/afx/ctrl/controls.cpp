@@ -1,0 +1,396 @@
+#include "platform/afx/ctrl/controls.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QPushButton>
+#include <QTextBlock>
+
+#include "platform/afx/afxwin.h"
+
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CBitmapButton, CButton)
+
+namespace {
+
+void NotifyParent(CWnd* ctrl, int code) {
+    CWnd* parent = ctrl->GetParent();
+    if (parent != nullptr)
+        parent->SendMessage(WM_COMMAND, MAKEWPARAM(ctrl->GetDlgCtrlID(), code),
+                            reinterpret_cast<LPARAM>(ctrl->GetSafeHwnd()));
+}
+
+void Place(QWidget* w, const RECT& rect) {
+    if (rect.right > rect.left && rect.bottom > rect.top)
+        w->setGeometry(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+} // namespace
+
+// --- Button --------------------------------------------------------------------------------------------
+
+BOOL CButton::Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    QAbstractButton* button = nullptr;
+    if ((dwStyle & 0x0Fu) == BS_AUTOCHECKBOX)
+        button = new QCheckBox(QString::fromUtf8(lpszCaption != nullptr ? lpszCaption : ""));
+    else {
+        auto* push = new QPushButton(QString::fromUtf8(lpszCaption != nullptr ? lpszCaption : ""));
+        push->setAutoDefault(false);
+        push->setDefault((dwStyle & 0x0Fu) == BS_DEFPUSHBUTTON);
+        button = push;
+    }
+    Place(button, rect);
+    if (!AttachWidget(button, pParentWnd, nID, dwStyle | WS_CHILD, false)) {
+        delete button;
+        return FALSE;
+    }
+    QObject::connect(button, &QAbstractButton::clicked, button, [this]() { NotifyParent(this, BN_CLICKED); });
+    return TRUE;
+}
+
+int CButton::GetCheck() const {
+    auto* b = qobject_cast<QAbstractButton*>(GetWidget());
+    return b != nullptr && b->isCheckable() && b->isChecked() ? BST_CHECKED : BST_UNCHECKED;
+}
+
+void CButton::SetCheck(int nCheck) {
+    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget())) {
+        if (nCheck != 0)
+            b->setCheckable(true);
+        b->setChecked(nCheck != 0);
+    }
+}
+
+void CButton::SetWindowText(LPCTSTR lpszString) {
+    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget()))
+        b->setText(QString::fromUtf8(lpszString != nullptr ? lpszString : ""));
+}
+
+void CButton::GetWindowText(CString& rString) const {
+    auto* b = qobject_cast<QAbstractButton*>(GetWidget());
+    rString = b != nullptr ? b->text().toUtf8().constData() : "";
+}
+
+void CButton::Click() {
+    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget()))
+        b->click();
+}
+
+// --- Edit ---------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CEdit, CWnd)
+ON_WM_KILLFOCUS()
+END_MESSAGE_MAP()
+
+BOOL CEdit::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    m_bMultiLine = (dwStyle & ES_MULTILINE) != 0;
+    QWidget* widget = nullptr;
+    if (m_bMultiLine) {
+        auto* edit = new QPlainTextEdit;
+        edit->setReadOnly((dwStyle & ES_READONLY) != 0);
+        edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+        QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this]() {
+            if (GetWidget() != nullptr && GetWidget()->hasFocus())
+                NotifyParent(this, EN_CHANGE);
+        });
+        widget = edit;
+    } else {
+        auto* edit = new QLineEdit;
+        edit->setReadOnly((dwStyle & ES_READONLY) != 0);
+        QObject::connect(edit, &QLineEdit::textEdited, edit, [this]() { NotifyParent(this, EN_CHANGE); });
+        widget = edit;
+    }
+    Place(widget, rect);
+    if (!AttachWidget(widget, pParentWnd, nID, dwStyle | WS_CHILD, false)) {
+        delete widget;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CEdit::OnKillFocus(CWnd*) {
+    NotifyParent(this, EN_KILLFOCUS);
+}
+
+void CEdit::SetWindowText(LPCTSTR lpszString) {
+    const QString text = QString::fromUtf8(lpszString != nullptr ? lpszString : "");
+    if (auto* line = qobject_cast<QLineEdit*>(GetWidget())) {
+        line->setText(text);
+    } else if (auto* multi = qobject_cast<QPlainTextEdit*>(GetWidget())) {
+        // CR LF ends a line; a lone CR or LF breaks it too, as the control would show it.
+        QString normal = text;
+        normal.replace("\r\n", "\n");
+        normal.replace('\r', '\n');
+        multi->setPlainText(normal);
+    }
+}
+
+void CEdit::GetWindowText(CString& rString) const {
+    if (auto* line = qobject_cast<QLineEdit*>(GetWidget())) {
+        rString = line->text().toUtf8().constData();
+    } else if (auto* multi = qobject_cast<QPlainTextEdit*>(GetWidget())) {
+        QString text = multi->toPlainText();
+        text.replace("\n", "\r\n");
+        rString = text.toUtf8().constData();
+    } else {
+        rString.Empty();
+    }
+}
+
+void CEdit::SetSel(int nStartChar, int nEndChar, BOOL) {
+    if (auto* line = qobject_cast<QLineEdit*>(GetWidget())) {
+        if (nStartChar == 0 && nEndChar == -1)
+            line->selectAll();
+        else
+            line->setSelection(nStartChar, nEndChar - nStartChar);
+    } else if (auto* multi = qobject_cast<QPlainTextEdit*>(GetWidget())) {
+        if (nStartChar == 0 && nEndChar == -1)
+            multi->selectAll();
+    }
+}
+
+void CEdit::SetReadOnly(BOOL bReadOnly) {
+    if (auto* line = qobject_cast<QLineEdit*>(GetWidget()))
+        line->setReadOnly(bReadOnly != FALSE);
+    else if (auto* multi = qobject_cast<QPlainTextEdit*>(GetWidget()))
+        multi->setReadOnly(bReadOnly != FALSE);
+}
+
+int CEdit::GetLineCount() const {
+    if (auto* multi = qobject_cast<QPlainTextEdit*>(GetWidget()))
+        return multi->document()->blockCount();
+    return 1;
+}
+
+// --- Static --------------------------------------------------------------------------------------------
+
+BOOL CStatic::Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    auto* label = new QLabel(QString::fromUtf8(lpszText != nullptr ? lpszText : ""));
+    Place(label, rect);
+    if (!AttachWidget(label, pParentWnd, nID, dwStyle | WS_CHILD, false)) {
+        delete label;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CStatic::SetWindowText(LPCTSTR lpszString) {
+    if (auto* label = qobject_cast<QLabel*>(GetWidget()))
+        label->setText(QString::fromUtf8(lpszString != nullptr ? lpszString : ""));
+}
+
+void CStatic::GetWindowText(CString& rString) const {
+    auto* label = qobject_cast<QLabel*>(GetWidget());
+    rString = label != nullptr ? label->text().toUtf8().constData() : "";
+}
+
+// --- Spin ---------------------------------------------------------------------------------------------
+
+BOOL CSpinButtonCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* up = new QToolButton;
+    up->setArrowType(Qt::UpArrow);
+    auto* down = new QToolButton;
+    down->setArrowType(Qt::DownArrow);
+    layout->addWidget(up);
+    layout->addWidget(down);
+    Place(box, rect);
+    if (!AttachWidget(box, pParentWnd, nID, dwStyle | WS_CHILD, false)) {
+        delete box;
+        return FALSE;
+    }
+    QObject::connect(up, &QToolButton::clicked, box, [this]() { Step(1); });
+    QObject::connect(down, &QToolButton::clicked, box, [this]() { Step(-1); });
+    return TRUE;
+}
+
+void CSpinButtonCtrl::SetRange32(int nLower, int nUpper) {
+    m_nLower = nLower;
+    m_nUpper = nUpper;
+}
+
+void CSpinButtonCtrl::GetRange32(int& lower, int& upper) const {
+    lower = m_nLower;
+    upper = m_nUpper;
+}
+
+int CSpinButtonCtrl::SetPos(int nPos) {
+    const int old = m_nPos;
+    m_nPos = std::clamp(nPos, std::min(m_nLower, m_nUpper), std::max(m_nLower, m_nUpper));
+    if (m_pBuddy != nullptr) {
+        CString text;
+        text.Format("%d", m_nPos);
+        m_pBuddy->SetWindowText(text);
+    }
+    return old;
+}
+
+CWnd* CSpinButtonCtrl::SetBuddy(CWnd* pWndBuddy) {
+    CWnd* old = m_pBuddy;
+    m_pBuddy = pWndBuddy;
+    return old;
+}
+
+void CSpinButtonCtrl::Step(int nDelta) {
+    // The buddy's text is the position the user sees; steps start from it.
+    if (m_pBuddy != nullptr) {
+        CString text;
+        m_pBuddy->GetWindowText(text);
+        m_nPos = std::atoi(text);
+    }
+    const int direction = m_nUpper >= m_nLower ? 1 : -1;
+    SetPos(m_nPos + nDelta * direction);
+    if (CWnd* parent = GetParent())
+        parent->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(m_nPos)),
+                            reinterpret_cast<LPARAM>(GetSafeHwnd()));
+}
+
+// --- Bitmap button -------------------------------------------------------------------------------------
+
+namespace {
+
+// A push button that paints one of its four faces for its state.
+class FaceButton : public QPushButton {
+public:
+    QImage faces[4]; // up, selected, focus, disabled
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        const QImage* face = &faces[0];
+        if (!isEnabled() && !faces[3].isNull())
+            face = &faces[3];
+        else if ((isDown() || isChecked()) && !faces[1].isNull())
+            face = &faces[1];
+        else if (hasFocus() && !faces[2].isNull())
+            face = &faces[2];
+        if (face->isNull()) {
+            QPushButton::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        painter.drawImage(rect(), *face);
+    }
+};
+
+} // namespace
+
+BOOL CBitmapButton::Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    auto* button = new FaceButton;
+    button->setText(QString::fromUtf8(lpszCaption != nullptr ? lpszCaption : ""));
+    button->setAutoDefault(false);
+    Place(button, rect);
+    if (!AttachWidget(button, pParentWnd, nID, dwStyle | WS_CHILD, false)) {
+        delete button;
+        return FALSE;
+    }
+    QObject::connect(button, &QAbstractButton::clicked, button, [this]() { NotifyParent(this, BN_CLICKED); });
+    return TRUE;
+}
+
+BOOL CBitmapButton::LoadBitmaps(UINT up, UINT sel, UINT focus, UINT disabled) {
+    auto* button = dynamic_cast<FaceButton*>(GetWidget());
+    const QImage* face = AfxFindBitmap(up);
+    if (button == nullptr || face == nullptr)
+        return FALSE;
+    const UINT ids[4] = {up, sel, focus, disabled};
+    for (int i = 0; i < 4; ++i) {
+        const QImage* image = ids[i] != 0 ? AfxFindBitmap(ids[i]) : nullptr;
+        button->faces[i] = image != nullptr ? *image : QImage();
+    }
+    button->update();
+    return TRUE;
+}
+
+void CBitmapButton::SizeToContent() {
+    auto* button = dynamic_cast<FaceButton*>(GetWidget());
+    if (button != nullptr && !button->faces[0].isNull())
+        button->resize(button->faces[0].size());
+}
+
+BOOL CBitmapButton::AutoLoad(UINT nID, CWnd* pParent, UINT up, UINT sel, UINT focus, UINT disabled) {
+    CWnd* old = pParent->GetDlgItem(static_cast<int>(nID));
+    CRect rc(0, 0, 0, 0);
+    if (old != nullptr && old->GetWidget() != nullptr) {
+        const QRect g = old->GetWidget()->geometry();
+        rc = CRect(g.left(), g.top(), g.right() + 1, g.bottom() + 1);
+        old->ShowWindow(SW_HIDE);
+        old->SetDlgCtrlID(0);
+    }
+    if (!Create(nullptr, WS_CHILD | WS_VISIBLE, rc, pParent, nID))
+        return FALSE;
+    return LoadBitmaps(up, sel, focus, disabled);
+}
+
+// --- Templates -----------------------------------------------------------------------------------------
+
+void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
+                             std::vector<std::unique_ptr<CWnd>>& owned) {
+    for (const AFX_DLG_ITEM& item : dialog.items) {
+        const CRect rc(AfxDluX(item.x), AfxDluY(item.y), AfxDluX(item.x + item.cx),
+                       AfxDluY(item.y + item.cy));
+        const DWORD style = WS_CHILD | WS_VISIBLE | item.style;
+        const UINT id = static_cast<UINT>(item.id);
+        switch (item.kind) {
+        case AfxControl::PushButton:
+        case AfxControl::DefPushButton:
+        case AfxControl::CheckBox: {
+            auto button = std::make_unique<CButton>();
+            const DWORD kind = item.kind == AfxControl::DefPushButton ? BS_DEFPUSHBUTTON
+                               : item.kind == AfxControl::CheckBox    ? BS_AUTOCHECKBOX
+                                                                      : BS_PUSHBUTTON;
+            if (button->Create(item.text, style | kind, rc, pParent, id))
+                owned.push_back(std::move(button));
+            break;
+        }
+        case AfxControl::Edit:
+        case AfxControl::MultiLineEdit: {
+            auto edit = std::make_unique<CEdit>();
+            const DWORD extra = item.kind == AfxControl::MultiLineEdit ? ES_MULTILINE : 0u;
+            if (edit->Create(style | extra, rc, pParent, id)) {
+                edit->SetWindowText(item.text);
+                owned.push_back(std::move(edit));
+            }
+            break;
+        }
+        case AfxControl::BitmapButton: {
+            auto button = std::make_unique<CBitmapButton>();
+            if (button->Create(item.text, style, rc, pParent, id))
+                owned.push_back(std::move(button));
+            break;
+        }
+        case AfxControl::Spin: {
+            auto spin = std::make_unique<CSpinButtonCtrl>();
+            if (spin->Create(style, rc, pParent, id))
+                owned.push_back(std::move(spin));
+            break;
+        }
+        case AfxControl::ListCtrl: {
+            auto list = std::make_unique<CListCtrl>();
+            if (list->Create(style | LVS_REPORT, rc, pParent, id))
+                owned.push_back(std::move(list));
+            break;
+        }
+        case AfxControl::Static:
+        case AfxControl::GroupBox: {
+            auto label = std::make_unique<CStatic>();
+            if (label->Create(item.text, style, rc, pParent, id))
+                owned.push_back(std::move(label));
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}

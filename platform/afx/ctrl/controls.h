@@ -1,0 +1,96 @@
+// Controls of dialogs and bars on Qt widgets: buttons, edits, static texts. They tell their parent
+// what happened with WM_COMMAND notifications carrying their current id.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/afx/wnd/resources.h"
+#include "platform/afx/wnd/wnd.h"
+
+#define ES_MULTILINE 0x0004u
+#define ES_READONLY 0x0800u
+#define ES_AUTOHSCROLL 0x0080u
+#define BS_PUSHBUTTON 0x0000u
+#define BS_DEFPUSHBUTTON 0x0001u
+#define BS_AUTOCHECKBOX 0x0003u
+#define BST_UNCHECKED 0
+#define BST_CHECKED 1
+
+class CButton : public CWnd {
+    DECLARE_DYNAMIC(CButton)
+public:
+    BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    int GetCheck() const;
+    void SetCheck(int nCheck);
+    void SetCheckState(int nCheck) override { SetCheck(nCheck); }
+    void SetWindowText(LPCTSTR lpszString) override;
+    void GetWindowText(CString& rString) const override;
+    // Presses the button as the user would (disabled buttons do nothing).
+    void Click();
+};
+
+class CEdit : public CWnd {
+    DECLARE_DYNAMIC(CEdit)
+public:
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    // Multi-line edits keep CR LF between lines, as the system's edit control does.
+    void SetWindowText(LPCTSTR lpszString) override;
+    void GetWindowText(CString& rString) const override;
+    void SetSel(int nStartChar, int nEndChar, BOOL bNoScroll = FALSE);
+    void SetReadOnly(BOOL bReadOnly = TRUE);
+    // Lines shown (multi-line edits; 1 otherwise).
+    int GetLineCount() const;
+
+protected:
+    void OnKillFocus(CWnd* pNewWnd);
+    DECLARE_MESSAGE_MAP()
+    bool m_bMultiLine = false;
+};
+
+class CStatic : public CWnd {
+    DECLARE_DYNAMIC(CStatic)
+public:
+    BOOL Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    void SetWindowText(LPCTSTR lpszString) override;
+    void GetWindowText(CString& rString) const override;
+};
+
+// An up-down control: arrows that step a position within a range and write it into the buddy field.
+class CSpinButtonCtrl : public CWnd {
+    DECLARE_DYNAMIC(CSpinButtonCtrl)
+public:
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    void SetRange(short nLower, short nUpper) { SetRange32(nLower, nUpper); }
+    void SetRange32(int nLower, int nUpper);
+    void GetRange32(int& lower, int& upper) const;
+    int SetPos(int nPos);
+    int GetPos() const { return m_nPos; }
+    CWnd* SetBuddy(CWnd* pWndBuddy);
+    CWnd* GetBuddy() const { return m_pBuddy; }
+    // One step up (positive) or down, as a click on an arrow.
+    void Step(int nDelta);
+
+private:
+    int m_nLower = 0;
+    int m_nUpper = 100;
+    int m_nPos = 0;
+    CWnd* m_pBuddy = nullptr;
+};
+
+// A button drawn from four bitmaps: up, selected (pressed), focused and disabled.
+class CBitmapButton : public CButton {
+    DECLARE_DYNAMIC(CBitmapButton)
+public:
+    BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    // Bitmap resource ids; 0 leaves a face out (the up face stands in for it).
+    BOOL LoadBitmaps(UINT nIDBitmapResource, UINT nIDBitmapResourceSel = 0, UINT nIDBitmapResourceFocus = 0,
+                     UINT nIDBitmapResourceDisabled = 0);
+    void SizeToContent();
+    // Replaces a dialog's button of this id by a bitmap button in the same place.
+    BOOL AutoLoad(UINT nID, CWnd* pParent, UINT up, UINT sel, UINT focus, UINT disabled);
+};
+
+// Makes the controls of a dialog template as children of pParent; the list owns them.
+void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
+                             std::vector<std::unique_ptr<CWnd>>& owned);

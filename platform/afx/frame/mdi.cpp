@@ -1,0 +1,253 @@
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QVBoxLayout>
+
+#include "platform/afx/afxwin.h"
+
+IMPLEMENT_DYNCREATE(CMDIFrameWnd, CFrameWnd)
+IMPLEMENT_DYNCREATE(CMDIChildWnd, CFrameWnd)
+
+BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
+ON_COMMAND(ID_WINDOW_TILE_HORZ, OnWindowTile)
+ON_COMMAND(ID_WINDOW_CASCADE, OnWindowCascade)
+END_MESSAGE_MAP()
+
+CMDIFrameWnd::CMDIFrameWnd() = default;
+CMDIFrameWnd::~CMDIFrameWnd() = default;
+
+QWidget* CMDIFrameWnd::MakeWidget() {
+    auto* window = new QMainWindow;
+    m_pMdiArea = new QMdiArea;
+    m_pMdiArea->setBackground(QBrush(QColor(128, 128, 128)));
+    window->setCentralWidget(m_pMdiArea);
+    // Only a real change of the active child counts: the area reports "none" whenever the whole window
+    // loses the focus (to a dialog, for instance), which is not a change of the active child.
+    QObject::connect(m_pMdiArea, &QMdiArea::subWindowActivated, m_pMdiArea, [this](QMdiSubWindow* sub) {
+        if (sub == nullptr)
+            return;
+        CWnd* wnd = CWnd::FromWidget(sub->widget());
+        if (wnd != nullptr && wnd->IsKindOf(RUNTIME_CLASS(CMDIChildWnd)))
+            OnMdiChildActivated(static_cast<CMDIChildWnd*>(wnd));
+    });
+    m_pClientHost = nullptr;
+    return window;
+}
+
+BOOL CMDIFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*) {
+    return TRUE;
+}
+
+CMDIChildWnd* CMDIFrameWnd::MDIGetActive(BOOL* pbMaximized) const {
+    if (pbMaximized != nullptr) {
+        QMdiSubWindow* sub = m_pActiveChild != nullptr ? m_pActiveChild->GetSubWindow() : nullptr;
+        *pbMaximized = sub != nullptr && sub->isMaximized();
+    }
+    return m_pActiveChild;
+}
+
+CFrameWnd* CMDIFrameWnd::GetActiveFrame() {
+    CMDIChildWnd* child = MDIGetActive();
+    return child != nullptr ? static_cast<CFrameWnd*>(child) : this;
+}
+
+void CMDIFrameWnd::MDIActivate(CWnd* pWndActivate) {
+    if (pWndActivate == nullptr || !pWndActivate->IsKindOf(RUNTIME_CLASS(CMDIChildWnd)))
+        return;
+    auto* child = static_cast<CMDIChildWnd*>(pWndActivate);
+    if (QMdiSubWindow* sub = child->GetSubWindow())
+        m_pMdiArea->setActiveSubWindow(sub);
+    OnMdiChildActivated(child);
+}
+
+void CMDIFrameWnd::OnMdiChildActivated(CMDIChildWnd* pChild) {
+    if (pChild == m_pActiveChild || pChild->GetSafeHwnd() == nullptr)
+        return;
+    CMDIChildWnd* old = m_pActiveChild;
+    m_pActiveChild = pChild;
+    const HWND hOld = old != nullptr ? old->GetSafeHwnd() : nullptr;
+    const HWND hNew = pChild->GetSafeHwnd();
+    if (old != nullptr)
+        old->SendMessage(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hOld), reinterpret_cast<LPARAM>(hNew));
+    if (m_pActiveChild == pChild && pChild->GetSafeHwnd() != nullptr)
+        pChild->SendMessage(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(hOld), reinterpret_cast<LPARAM>(hNew));
+    UpdateMenuForActiveChild();
+    OnUpdateFrameTitle(TRUE);
+}
+
+void CMDIFrameWnd::OnMdiChildDestroying(CMDIChildWnd* pChild) {
+    if (pChild != m_pActiveChild)
+        return;
+    m_pActiveChild = nullptr;
+    pChild->SendMessage(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(pChild->GetSafeHwnd()), 0);
+}
+
+void CMDIFrameWnd::UpdateMenuForActiveChild() {
+    CMenu* menu = m_pActiveChild != nullptr && m_pActiveChild->m_pMenuShared != nullptr
+                      ? m_pActiveChild->m_pMenuShared
+                      : m_pMenuDefault;
+    if (menu != GetMenu())
+        SetMenu(menu);
+}
+
+void CMDIFrameWnd::MDITile(int) {
+    m_pMdiArea->tileSubWindows();
+}
+
+void CMDIFrameWnd::MDICascade() {
+    m_pMdiArea->cascadeSubWindows();
+}
+
+void CMDIFrameWnd::MDINext() {
+    m_pMdiArea->activateNextSubWindow();
+}
+
+void CMDIFrameWnd::OnWindowTile() {
+    MDITile();
+}
+
+void CMDIFrameWnd::OnWindowCascade() {
+    MDICascade();
+}
+
+BOOL CMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    if (CMDIChildWnd* child = MDIGetActive()) {
+        if (child->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+            return TRUE;
+    } else {
+        CWinApp* app = AfxGetApp();
+        if (app != nullptr && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
+            return TRUE;
+    }
+    return CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL CMDIFrameWnd::PreTranslateMessage(MSG* pMsg) {
+    // Keys typed into the frame's bars reach the active child frame first.
+    CMDIChildWnd* child = MDIGetActive();
+    if (child != nullptr) {
+        CWnd* target = CWnd::FromHandle(pMsg->hwnd);
+        bool inside = false;
+        for (CWnd* w = target; w != nullptr; w = w->GetParent())
+            inside = inside || w == child;
+        if (!inside && child->PreTranslateMessage(pMsg))
+            return TRUE;
+    }
+    return CFrameWnd::PreTranslateMessage(pMsg);
+}
+
+// --- Child frames -------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CMDIChildWnd, CFrameWnd)
+ON_WM_MDIACTIVATE()
+END_MESSAGE_MAP()
+
+CMDIChildWnd::CMDIChildWnd() = default;
+CMDIChildWnd::~CMDIChildWnd() {
+    if (GetSafeHwnd() != nullptr)
+        CMDIChildWnd::DestroyWindow();
+}
+
+QMdiSubWindow* CMDIChildWnd::GetSubWindow() const {
+    return GetWidget() != nullptr ? qobject_cast<QMdiSubWindow*>(GetWidget()->parentWidget()) : nullptr;
+}
+
+BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
+                             CCreateContext* pContext) {
+    m_nIDHelp = nIDResource;
+    if (pContext != nullptr && pContext->m_pNewDocTemplate != nullptr)
+        m_pMenuShared = pContext->m_pNewDocTemplate->m_pMenuShared;
+    return Create(nullptr, nullptr, dwDefaultStyle, CRect(0, 0, 0, 0), pParentWnd, 0, pContext);
+}
+
+BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                          CWnd* pParentWnd, UINT nID, CCreateContext* pContext) {
+    CWnd* parent = pParentWnd != nullptr ? pParentWnd : AfxGetMainWnd();
+    if (parent == nullptr || !parent->IsKindOf(RUNTIME_CLASS(CMDIFrameWnd)))
+        return FALSE;
+    m_pMDIFrame = static_cast<CMDIFrameWnd*>(parent);
+    CREATESTRUCT cs{};
+    cs.lpszClass = lpszClassName;
+    cs.lpszName = lpszWindowName;
+    cs.style = static_cast<LONG>(dwStyle | WS_CHILD);
+    cs.lpCreateParams = pContext;
+    cs.cx = rect.right - rect.left;
+    cs.cy = rect.bottom - rect.top;
+    if (!PreCreateWindow(cs))
+        return FALSE;
+    auto* widget = new QWidget;
+    m_pClientHost = widget;
+    m_pClientLayout = new QVBoxLayout(widget);
+    m_pClientLayout->setContentsMargins(0, 0, 0, 0);
+    if (lpszWindowName != nullptr)
+        m_strTitle = lpszWindowName;
+    if (!AttachWidget(widget, m_pMDIFrame, nID, static_cast<DWORD>(cs.style) & ~WS_VISIBLE, false)) {
+        delete widget;
+        return FALSE;
+    }
+    QMdiSubWindow* sub = m_pMDIFrame->GetMdiArea()->addSubWindow(widget);
+    sub->resize(cs.cx > 0 ? cs.cx : 480, cs.cy > 0 ? cs.cy : 360);
+    if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+        DestroyWindow();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CMDIChildWnd::DestroyWindow() {
+    if (GetSafeHwnd() == nullptr)
+        return FALSE;
+    CMDIFrameWnd* mdi = m_pMDIFrame;
+    QPointer<QMdiSubWindow> sub = GetSubWindow();
+    if (mdi != nullptr)
+        mdi->OnMdiChildDestroying(this);
+    // The frame may delete itself here; only locals are used afterwards.
+    CFrameWnd::DestroyWindow();
+    if (sub != nullptr) {
+        sub->hide();
+        sub->deleteLater();
+    }
+    if (mdi != nullptr && mdi->MDIGetActive() == nullptr) {
+        for (QMdiSubWindow* other : mdi->GetMdiArea()->subWindowList(QMdiArea::ActivationHistoryOrder)) {
+            if (other == sub || other->isHidden())
+                continue;
+            CWnd* wnd = CWnd::FromWidget(other->widget());
+            if (wnd != nullptr && wnd->IsKindOf(RUNTIME_CLASS(CMDIChildWnd))) {
+                mdi->MDIActivate(wnd);
+                break;
+            }
+        }
+        mdi->UpdateMenuForActiveChild();
+    }
+    return TRUE;
+}
+
+void CMDIChildWnd::MDIActivate() {
+    if (m_pMDIFrame != nullptr)
+        m_pMDIFrame->MDIActivate(this);
+}
+
+void CMDIChildWnd::InitialUpdateFrame(CDocument* pDoc, BOOL bMakeVisible) {
+    CFrameWnd::InitialUpdateFrame(pDoc, FALSE);
+    if (bMakeVisible) {
+        if (QMdiSubWindow* sub = GetSubWindow())
+            sub->show();
+        GetWidget()->show();
+        m_dwStyle |= WS_VISIBLE;
+        MDIActivate();
+    }
+}
+
+void CMDIChildWnd::OnUpdateFrameTitle(BOOL) {
+    CDocument* doc = GetActiveDocument();
+    const CString title = doc != nullptr ? doc->GetTitle() : m_strTitle;
+    if (GetWidget() != nullptr)
+        GetWidget()->setWindowTitle(QString::fromUtf8(title.GetString()));
+}
+
+void CMDIChildWnd::OnMDIActivate(BOOL bActivate, CWnd*, CWnd*) {
+    CView* view = GetActiveView();
+    if (view != nullptr)
+        view->OnActivateView(bActivate, view, view);
+}

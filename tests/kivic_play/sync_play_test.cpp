@@ -1,0 +1,95 @@
+// The main frame's play thread: a common time for every synchronised document.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "KivIc/Play/SyncPlayThread.h"
+#include "play_fakes.h"
+
+namespace {
+
+class SyncPlayTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApp();
+        frame.documents = {&first, &second};
+        first.recordRate = 100;
+        second.recordRate = 50;
+    }
+    std::unique_ptr<CSyncPlayThread> Make() {
+        auto thread = std::make_unique<CSyncPlayThread>("SyncPlayer", &frame);
+        thread->StartThread();
+        return thread;
+    }
+
+    FakeMainFrame frame;
+    FakeDocument first{0, 1000, 0};
+    FakeDocument second{0, 1000, 0};
+};
+
+TEST_F(SyncPlayTest, SeekWhileReadyMovesEveryDocument) {
+    auto thread = Make();
+    double seekTime = 0.5;
+    thread->PostEvent(PlayEvent("MainFrame", EVT_TICK, 0, 0, seekTime));
+    seekTime = 0.0;
+    ASSERT_TRUE(PumpUntil([&] { return frame.timeChanges.load() == 1; }));
+    EXPECT_EQ(first.current.load(), 50);
+    EXPECT_EQ(second.current.load(), 25);
+    EXPECT_EQ(first.redraws.load(), 1);
+    EXPECT_EQ(second.redraws.load(), 1);
+    EXPECT_DOUBLE_EQ(frame.current.load(), 0.5);
+    EXPECT_EQ(frame.shownFrame.load(), 500);
+    EXPECT_FALSE(frame.playing.load());
+}
+
+TEST_F(SyncPlayTest, PlayToTheEndStopsEverything) {
+    frame.begin = 0.0;
+    frame.end = 0.25;
+    frame.step = 0.1;
+    frame.rate = MakePlaySpeedWord(24);
+    auto thread = Make();
+    thread->PostEvent(PlayEvent("MainFrame", EVT_PLAY));
+    ASSERT_TRUE(PumpUntil([&] { return frame.playing.load(); }));
+    EXPECT_TRUE(first.playing.load());
+    EXPECT_TRUE(second.playing.load());
+    ASSERT_TRUE(PumpUntil([&] { return !frame.playing.load(); }));
+    EXPECT_FALSE(first.playing.load());
+    EXPECT_FALSE(second.playing.load());
+    EXPECT_EQ(thread->Interval(), 41u);
+    // 0.1, 0.2, then 0.3 past the end, which stops.
+    ASSERT_EQ(first.times.size(), 3u);
+    EXPECT_NEAR(first.times[2], 0.3, 1e-9);
+    EXPECT_NEAR(thread->NextTime(), 0.3, 1e-9);
+    EXPECT_EQ(frame.offGuiCalls.load() + first.offGuiCalls.load() + second.offGuiCalls.load(), 0);
+}
+
+TEST_F(SyncPlayTest, LoopBackwardWrapsToTheEnd) {
+    frame.begin = 0.0;
+    frame.end = 2.0;
+    frame.current = 0.05;
+    frame.step = -0.1;
+    frame.loop = TRUE;
+    frame.rate = MakePlaySpeedWord(24);
+    auto thread = Make();
+    thread->PostEvent(PlayEvent("MainFrame", EVT_PLAY));
+    ASSERT_TRUE(PumpUntil([&] { return frame.timeChanges.load() >= 2; }));
+    thread->PostEvent(PlayEvent("MainFrame", EVT_STOP));
+    ASSERT_TRUE(PumpUntil([&] { return !frame.playing.load(); }));
+    ASSERT_GE(first.times.size(), 2u);
+    EXPECT_DOUBLE_EQ(first.times[0], 2.0);
+    EXPECT_NEAR(first.times[1], 1.9, 1e-9);
+}
+
+TEST_F(SyncPlayTest, DestroyingWhilePlayingReturnsPromptly) {
+    frame.end = 1000.0;
+    frame.rate = MakePlaySpeedWord(24);
+    auto thread = Make();
+    thread->PostEvent(PlayEvent("MainFrame", EVT_PLAY));
+    ASSERT_TRUE(PumpUntil([&] { return frame.timeChanges.load() >= 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    const auto start = std::chrono::steady_clock::now();
+    thread.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+} // namespace
