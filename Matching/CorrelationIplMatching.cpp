@@ -1,8 +1,6 @@
 #include "Matching/CorrelationIplMatching.h"
 
 #include <cstdint>
-#include <new>
-#include <vector>
 
 CorrelationIplMatching::~CorrelationIplMatching() {
     iplDeallocate(productImage_, IPL_IMAGE_ALL);
@@ -50,15 +48,7 @@ double CorrelationIplMatching::Search(int x0, int y0, int searchWidth, int searc
         templateImage_->imageData == nullptr || mean_ < lowestMean_ || energy_ < lowestEnergy_) {
         return Refuse(bestX, bestY);
     }
-    try {
-        double* scores = ScoreBuffer(static_cast<std::size_t>(scoreMapWidth_) * scoreMapHeight_);
-        if (!ScoreArea(x0, y0, scoreMapWidth_, scoreMapHeight_, scores)) {
-            return Refuse(bestX, bestY);
-        }
-        return PickRaster(scores, x0, y0, bestX, bestY);
-    } catch (const std::bad_alloc&) {
-        return Refuse(bestX, bestY);
-    }
+    return ScoreAndPick(x0, y0, bestX, bestY);
 }
 
 bool CorrelationIplMatching::ScoreArea(int x0, int y0, int columns, int rows, double* scores) {

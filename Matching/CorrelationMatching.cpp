@@ -1,7 +1,6 @@
 #include "Matching/CorrelationMatching.h"
 
 #include <new>
-#include <vector>
 
 CorrelationMatching::~CorrelationMatching() {
     delete[] deviation_;
@@ -37,15 +36,7 @@ double CorrelationMatching::Search(int x0, int y0, int searchWidth, int searchHe
     if (!CanSearch(x0, y0, searchWidth, searchHeight) || !TemplateAccepted()) {
         return Refuse(bestX, bestY);
     }
-    try {
-        double* scores = ScoreBuffer(static_cast<std::size_t>(scoreMapWidth_) * scoreMapHeight_);
-        if (!ScoreArea(x0, y0, scoreMapWidth_, scoreMapHeight_, scores)) {
-            return Refuse(bestX, bestY);
-        }
-        return PickRaster(scores, x0, y0, bestX, bestY);
-    } catch (const std::bad_alloc&) {
-        return Refuse(bestX, bestY);
-    }
+    return ScoreAndPick(x0, y0, bestX, bestY);
 }
 
 bool CorrelationMatching::ScoreArea(int x0, int y0, int columns, int rows, double* scores) {

@@ -8,6 +8,20 @@ double DifferenceScore(long long sum, int count) {
     return (255.0 - static_cast<double>(sum) / count) * (1.0 / 255.0);
 }
 
+void ScoreDifferenceArea(const unsigned char* image, int imageWidth, int x0, int y0, int columns, int rows,
+                         const unsigned char* templ, int templateWidth, int templateHeight, double* scores) {
+    using namespace kivic::matching;
+    const AreaView area{image + static_cast<std::int64_t>(y0) * imageWidth + x0, imageWidth,
+                        columns + templateWidth - 1, rows + templateHeight - 1};
+    thread_local std::vector<std::int64_t> sums;
+    sums.resize(static_cast<std::size_t>(columns) * rows);
+    ComputeWindowAbsDifferences(area, templ, templateWidth, templateHeight, sums.data());
+    const int count = templateWidth * templateHeight;
+    for (std::size_t i = 0; i < sums.size(); ++i) {
+        scores[i] = DifferenceScore(sums[i], count);
+    }
+}
+
 double DiffSimpleMatching::Score(int x, int y) {
     std::int64_t d = 0;
     for (int j = 0; j < templateHeight_; ++j) {
@@ -24,15 +38,7 @@ bool DiffSimpleMatching::ScoreArea(int x0, int y0, int columns, int rows, double
     if (!FastPaths()) {
         return DifferenceMatching::ScoreArea(x0, y0, columns, rows, scores);
     }
-    using namespace kivic::matching;
-    const AreaView area{imagePixels_ + static_cast<std::int64_t>(y0) * imageWidth_ + x0, imageWidth_,
-                        columns + templateWidth_ - 1, rows + templateHeight_ - 1};
-    thread_local std::vector<std::int64_t> sums;
-    sums.resize(static_cast<std::size_t>(columns) * rows);
-    ComputeWindowAbsDifferences(area, templatePixels_, templateWidth_, templateHeight_, sums.data());
-    const int count = templateWidth_ * templateHeight_;
-    for (std::size_t i = 0; i < sums.size(); ++i) {
-        scores[i] = DifferenceScore(sums[i], count);
-    }
+    ScoreDifferenceArea(imagePixels_, imageWidth_, x0, y0, columns, rows, templatePixels_, templateWidth_,
+                        templateHeight_, scores);
     return true;
 }

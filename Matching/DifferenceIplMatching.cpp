@@ -1,8 +1,5 @@
 #include "Matching/DifferenceIplMatching.h"
 
-#include <new>
-#include <vector>
-
 double DifferenceIplMatching::Match(int x0, int y0, int searchWidth, int searchHeight, int* bestX,
                                     int* bestY) {
     return MatchWith(x0, y0, searchWidth, searchHeight, bestX, bestY);
@@ -29,15 +26,7 @@ double DifferenceIplMatching::Search(int x0, int y0, int searchWidth, int search
         templateImage_->imageData == nullptr) {
         return Refuse(bestX, bestY);
     }
-    try {
-        double* scores = ScoreBuffer(static_cast<std::size_t>(scoreMapWidth_) * scoreMapHeight_);
-        if (!ScoreArea(x0, y0, scoreMapWidth_, scoreMapHeight_, scores)) {
-            return Refuse(bestX, bestY);
-        }
-        return PickRaster(scores, x0, y0, bestX, bestY);
-    } catch (const std::bad_alloc&) {
-        return Refuse(bestX, bestY);
-    }
+    return ScoreAndPick(x0, y0, bestX, bestY);
 }
 
 bool DifferenceIplMatching::ScoreArea(int x0, int y0, int columns, int rows, double* scores) {

@@ -109,6 +109,16 @@ __attribute__((target("avx2,fma"))) inline void Store(Planes& p, int row, int x,
     _mm256_storeu_pd(p.Im(row) + x, v.im);
 }
 
+// Decimation-in-frequency butterflies: a' = a + b, b' = (a - b) w.
+__attribute__((target("avx2,fma"))) inline void ButterflyDif(Complex4& a, Complex4& b, __m256d wr,
+                                                             __m256d wi) {
+    const Complex4 d = {_mm256_sub_pd(a.re, b.re), _mm256_sub_pd(a.im, b.im)};
+    a = {_mm256_add_pd(a.re, b.re), _mm256_add_pd(a.im, b.im)};
+    b = Times(d, wr, wi);
+}
+
+// The inverse transform decimates in time, the forward one (kDif) in frequency.
+template <bool kDif>
 __attribute__((target("avx2,fma"))) void Butterflies(Planes& p, int s0, int s1, int a, int b, double wr,
                                                      double wi) {
     const __m256d vwr = _mm256_set1_pd(wr);
@@ -116,14 +126,19 @@ __attribute__((target("avx2,fma"))) void Butterflies(Planes& p, int s0, int s1, 
     for (int x = s0; x < s1; x += 4) {
         Complex4 va = Load(p, a, x);
         Complex4 vb = Load(p, b, x);
-        Butterfly(va, vb, vwr, vwi);
+        if constexpr (kDif) {
+            ButterflyDif(va, vb, vwr, vwi);
+        } else {
+            Butterfly(va, vb, vwr, vwi);
+        }
         Store(p, a, x, va);
         Store(p, b, x, vb);
     }
 }
 
-// Rows r, r + h, r + 2h, r + 3h through the stages of half-size h (twiddle 1) and 2h (twiddles 2
-// and 3).
+// Rows r, r + h, r + 2h, r + 3h through two stages: in time, the stage of half-size h (twiddle 1) then
+// that of 2h (twiddles 2 and 3); in frequency, the same two the other way round.
+template <bool kDif>
 __attribute__((target("avx2,fma"))) void Butterflies4(Planes& p, int s0, int s1, int r, int h, double w1r,
                                                       double w1i, double w2r, double w2i, double w3r,
                                                       double w3i) {
@@ -138,57 +153,17 @@ __attribute__((target("avx2,fma"))) void Butterflies4(Planes& p, int s0, int s1,
         Complex4 a1 = Load(p, r + h, x);
         Complex4 a2 = Load(p, r + 2 * h, x);
         Complex4 a3 = Load(p, r + 3 * h, x);
-        Butterfly(a0, a1, v1r, v1i);
-        Butterfly(a2, a3, v1r, v1i);
-        Butterfly(a0, a2, v2r, v2i);
-        Butterfly(a1, a3, v3r, v3i);
-        Store(p, r, x, a0);
-        Store(p, r + h, x, a1);
-        Store(p, r + 2 * h, x, a2);
-        Store(p, r + 3 * h, x, a3);
-    }
-}
-
-// Decimation-in-frequency butterflies: a' = a + b, b' = (a - b) w.
-__attribute__((target("avx2,fma"))) inline void ButterflyDif(Complex4& a, Complex4& b, __m256d wr,
-                                                             __m256d wi) {
-    const Complex4 d = {_mm256_sub_pd(a.re, b.re), _mm256_sub_pd(a.im, b.im)};
-    a = {_mm256_add_pd(a.re, b.re), _mm256_add_pd(a.im, b.im)};
-    b = Times(d, wr, wi);
-}
-
-__attribute__((target("avx2,fma"))) void ButterfliesDif(Planes& p, int s0, int s1, int a, int b) {
-    const __m256d one = _mm256_set1_pd(1.0);
-    const __m256d zero = _mm256_setzero_pd();
-    for (int x = s0; x < s1; x += 4) {
-        Complex4 va = Load(p, a, x);
-        Complex4 vb = Load(p, b, x);
-        ButterflyDif(va, vb, one, zero);
-        Store(p, a, x, va);
-        Store(p, b, x, vb);
-    }
-}
-
-// Rows r, r + h, r + 2h, r + 3h through the stages of half-size 2h (twiddles 2 and 3) and h
-// (twiddle 1).
-__attribute__((target("avx2,fma"))) void Butterflies4Dif(Planes& p, int s0, int s1, int r, int h, double w1r,
-                                                         double w1i, double w2r, double w2i, double w3r,
-                                                         double w3i) {
-    const __m256d v1r = _mm256_set1_pd(w1r);
-    const __m256d v1i = _mm256_set1_pd(w1i);
-    const __m256d v2r = _mm256_set1_pd(w2r);
-    const __m256d v2i = _mm256_set1_pd(w2i);
-    const __m256d v3r = _mm256_set1_pd(w3r);
-    const __m256d v3i = _mm256_set1_pd(w3i);
-    for (int x = s0; x < s1; x += 4) {
-        Complex4 a0 = Load(p, r, x);
-        Complex4 a1 = Load(p, r + h, x);
-        Complex4 a2 = Load(p, r + 2 * h, x);
-        Complex4 a3 = Load(p, r + 3 * h, x);
-        ButterflyDif(a0, a2, v2r, v2i);
-        ButterflyDif(a1, a3, v3r, v3i);
-        ButterflyDif(a0, a1, v1r, v1i);
-        ButterflyDif(a2, a3, v1r, v1i);
+        if constexpr (kDif) {
+            ButterflyDif(a0, a2, v2r, v2i);
+            ButterflyDif(a1, a3, v3r, v3i);
+            ButterflyDif(a0, a1, v1r, v1i);
+            ButterflyDif(a2, a3, v1r, v1i);
+        } else {
+            Butterfly(a0, a1, v1r, v1i);
+            Butterfly(a2, a3, v1r, v1i);
+            Butterfly(a0, a2, v2r, v2i);
+            Butterfly(a1, a3, v3r, v3i);
+        }
         Store(p, r, x, a0);
         Store(p, r + h, x, a1);
         Store(p, r + 2 * h, x, a2);
@@ -224,6 +199,27 @@ const Twiddles& TwiddlesFor(int n) {
     return t;
 }
 
+// Two stages over the columns [s0, s1) of all rows, grouped in fours at distance h: with the forward
+// transform's conjugate twiddles (kDif) or the inverse's own.
+template <bool kDif>
+__attribute__((target("avx2,fma"))) void StagePair(Planes& p, int s0, int s1, int h, const Twiddles& t) {
+    const int n = p.rows;
+    const double* cs = t.cosine.data();
+    const double* sn = t.sine.data();
+    const double sign = kDif ? -1.0 : 1.0; // negating is exact
+    const std::size_t step1 = static_cast<std::size_t>(n / (2 * h));
+    const std::size_t step2 = static_cast<std::size_t>(n / (4 * h));
+    for (int g = 0; g < n; g += 4 * h) {
+        for (int k = 0; k < h; ++k) {
+            const std::size_t i1 = static_cast<std::size_t>(k) * step1;
+            const std::size_t i2 = static_cast<std::size_t>(k) * step2;
+            const std::size_t i3 = static_cast<std::size_t>(k + h) * step2;
+            Butterflies4<kDif>(p, s0, s1, g + k, h, cs[i1], sign * sn[i1], cs[i2], sign * sn[i2], cs[i3],
+                               sign * sn[i3]);
+        }
+    }
+}
+
 // The forward transform of every column in [firstColumn, lastColumn) along the row index, in place,
 // leaving the frequencies in bit-reversed row order; the inverse takes them in that order and gives
 // the natural order back, so no reordering pass is needed. lastColumn - firstColumn is a multiple of
@@ -232,29 +228,17 @@ const Twiddles& TwiddlesFor(int n) {
 __attribute__((target("avx2,fma"))) void ForwardColumns(Planes& p, int firstColumn, int lastColumn) {
     const int n = p.rows;
     const Twiddles& t = TwiddlesFor(n);
-    const double* cs = t.cosine.data();
-    const double* sn = t.sine.data();
     constexpr int kStrip = 64;
     for (int s0 = firstColumn; s0 < lastColumn; s0 += kStrip) {
         const int s1 = std::min(lastColumn, s0 + kStrip);
         int half = n / 2;
         // Two stages at a time: four rows are loaded once for four butterflies.
         for (; half >= 2; half /= 4) {
-            const int h = half / 2;
-            const std::size_t step1 = static_cast<std::size_t>(n / (2 * h));
-            const std::size_t step2 = static_cast<std::size_t>(n / (4 * h));
-            for (int g = 0; g < n; g += 4 * h) {
-                for (int k = 0; k < h; ++k) {
-                    const std::size_t i1 = static_cast<std::size_t>(k) * step1;
-                    const std::size_t i2 = static_cast<std::size_t>(k) * step2;
-                    const std::size_t i3 = static_cast<std::size_t>(k + h) * step2;
-                    Butterflies4Dif(p, s0, s1, g + k, h, cs[i1], -sn[i1], cs[i2], -sn[i2], cs[i3], -sn[i3]);
-                }
-            }
+            StagePair<true>(p, s0, s1, half / 2, t);
         }
         if (half == 1) {
             for (int g = 0; g < n; g += 2) {
-                ButterfliesDif(p, s0, s1, g, g + 1);
+                Butterflies<true>(p, s0, s1, g, g + 1, 1.0, 0.0);
             }
         }
     }
@@ -264,29 +248,18 @@ __attribute__((target("avx2,fma"))) void InverseColumns(Planes& p, int firstColu
     const int n = p.rows;
     const int bits = Log2(n);
     const Twiddles& t = TwiddlesFor(n);
-    const double* cs = t.cosine.data();
-    const double* sn = t.sine.data();
     constexpr int kStrip = 64;
     for (int s0 = firstColumn; s0 < lastColumn; s0 += kStrip) {
         const int s1 = std::min(lastColumn, s0 + kStrip);
         int half = 1;
         if (bits % 2 == 1) {
             for (int g = 0; g < n; g += 2) {
-                Butterflies(p, s0, s1, g, g + 1, 1.0, 0.0);
+                Butterflies<false>(p, s0, s1, g, g + 1, 1.0, 0.0);
             }
             half = 2;
         }
         for (; half < n; half *= 4) {
-            const std::size_t step1 = static_cast<std::size_t>(n / (2 * half));
-            const std::size_t step2 = static_cast<std::size_t>(n / (4 * half));
-            for (int g = 0; g < n; g += 4 * half) {
-                for (int k = 0; k < half; ++k) {
-                    const std::size_t i1 = static_cast<std::size_t>(k) * step1;
-                    const std::size_t i2 = static_cast<std::size_t>(k) * step2;
-                    const std::size_t i3 = static_cast<std::size_t>(k + half) * step2;
-                    Butterflies4(p, s0, s1, g + k, half, cs[i1], sn[i1], cs[i2], sn[i2], cs[i3], sn[i3]);
-                }
-            }
+            StagePair<false>(p, s0, s1, half, t);
         }
     }
 }

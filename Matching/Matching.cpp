@@ -184,3 +184,15 @@ double Matching::PickRaster(const double* scores, int x0, int y0, int* bestX, in
     }
     return best;
 }
+
+double Matching::ScoreAndPick(int x0, int y0, int* bestX, int* bestY) {
+    try {
+        double* scores = ScoreBuffer(static_cast<std::size_t>(scoreMapWidth_) * scoreMapHeight_);
+        if (!ScoreArea(x0, y0, scoreMapWidth_, scoreMapHeight_, scores)) {
+            return Refuse(bestX, bestY);
+        }
+        return PickRaster(scores, x0, y0, bestX, bestY);
+    } catch (const std::bad_alloc&) {
+        return Refuse(bestX, bestY);
+    }
+}

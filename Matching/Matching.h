@@ -77,6 +77,9 @@ protected:
     // Picks the best of the candidates' scores in raster order (the first strictly greatest wins),
     // stores them in the score map and returns the best.
     double PickRaster(const double* scores, int x0, int y0, int* bestX, int* bestY);
+    // The search once its checks have passed: scores the whole map with ScoreArea and picks the best;
+    // refuses when working memory could not be had.
+    double ScoreAndPick(int x0, int y0, int* bestX, int* bestY);
 
     const unsigned char* templatePixels_ = nullptr;
     const unsigned char* imagePixels_ = nullptr;

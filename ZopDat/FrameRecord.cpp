@@ -69,6 +69,8 @@ std::int32_t FrameRecord::Read(MAFile& file) {
     if (file.ReadInt32(count) != 0) {
         return -1;
     }
+    // Entries are PointEntry::kSize bytes each: a count the rest of the file cannot hold is damage,
+    // refused before anything is reserved.
     if (count > 0 && static_cast<std::uint64_t>(count) * PointEntry::kSize > file.Remaining()) {
         return -1;
     }

@@ -6,7 +6,9 @@
 
 namespace {
 
-// The smallest binary form of a frame record: frame number, value, text length and entry count.
+// The smallest binary form of a frame record: frame number, value, text length and entry count. A
+// record count is accepted only when the rest of the file could hold that many records, so a damaged
+// count cannot reserve memory that the file does not back.
 constexpr std::uint64_t kMinRecordSize = 16;
 
 } // namespace

@@ -3,9 +3,7 @@
 #pragma once
 
 #include "ZopDat/MatParam4Point.h"
-
-#include <memory>
-#include <vector>
+#include "ZopDat/OwnedList.h"
 
 class MatParam4PointList {
 public:
@@ -14,14 +12,14 @@ public:
     MatParam4PointList& operator=(const MatParam4PointList& other);
     virtual ~MatParam4PointList();
 
-    int Count() const { return static_cast<int>(points_.size()); }
+    int Count() const { return points_.Count(); }
     // The entry at index, or null when the index is outside the list.
-    MatParam4Point* Get(int index);
-    const MatParam4Point* Get(int index) const;
+    MatParam4Point* Get(int index) { return points_.Get(index); }
+    const MatParam4Point* Get(int index) const { return points_.Get(index); }
     // Appends the entry; the list owns it from now on.
-    void Add(MatParam4Point* entry);
-    void Clear();
+    void Add(MatParam4Point* entry) { points_.Add(entry); }
+    void Clear() { points_.Clear(); }
 
 private:
-    std::vector<std::unique_ptr<MatParam4Point>> points_;
+    OwnedList<MatParam4Point> points_;
 };

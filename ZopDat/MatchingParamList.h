@@ -2,9 +2,7 @@
 #pragma once
 
 #include "ZopDat/MatchingParam.h"
-
-#include <memory>
-#include <vector>
+#include "ZopDat/OwnedList.h"
 
 class MatchingParamList {
 public:
@@ -13,15 +11,15 @@ public:
     MatchingParamList& operator=(const MatchingParamList& other);
     virtual ~MatchingParamList();
 
-    int Count() const { return static_cast<int>(records_.size()); }
+    int Count() const { return records_.Count(); }
     // The record at index, or null when the index is outside the list.
-    MatchingParam* Get(int index);
-    const MatchingParam* Get(int index) const;
+    MatchingParam* Get(int index) { return records_.Get(index); }
+    const MatchingParam* Get(int index) const { return records_.Get(index); }
     // Appends the record; the list owns it from now on.
-    void Add(MatchingParam* record);
+    void Add(MatchingParam* record) { records_.Add(record); }
     // Destroys every record.
-    void Clear();
+    void Clear() { records_.Clear(); }
 
 private:
-    std::vector<std::unique_ptr<MatchingParam>> records_;
+    OwnedList<MatchingParam> records_;
 };

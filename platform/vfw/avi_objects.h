@@ -44,6 +44,13 @@ namespace kivic::vfw {
 void RegisterHandle(const void* object);
 void UnregisterHandle(const void* object);
 bool IsLiveHandle(const void* object);
+// AddRef and Release of a reference-counted handle: 0 for one that is not live.
+ULONG AddRefHandle(AviRefCounted* object);
+ULONG ReleaseHandle(AviRefCounted* object);
+
+// ReadData of a file or a stream: the first chunk with ckid copied into data (its size alone when data
+// is null); *size gets the chunk's size.
+HRESULT ReadDataChunk(const std::vector<DataChunk>& chunks, DWORD ckid, void* data, LONG* size);
 
 class AviFile : public IAVIFile {
 public:

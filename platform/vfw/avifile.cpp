@@ -44,6 +44,43 @@ bool IsLiveHandle(const void* object) {
     return Handles().count(object) != 0;
 }
 
+ULONG AddRefHandle(AviRefCounted* object) {
+    if (!IsLiveHandle(object))
+        return 0;
+    return ++object->refs;
+}
+
+ULONG ReleaseHandle(AviRefCounted* object) {
+    if (!IsLiveHandle(object))
+        return 0;
+    const ULONG left = --object->refs;
+    if (left == 0) {
+        UnregisterHandle(object);
+        delete object;
+    }
+    return left;
+}
+
+HRESULT ReadDataChunk(const std::vector<DataChunk>& chunks, DWORD ckid, void* data, LONG* size) {
+    for (const auto& chunk : chunks) {
+        if (chunk.ckid != ckid)
+            continue;
+        const LONG needed = static_cast<LONG>(chunk.data.size());
+        if (!data) {
+            *size = needed;
+            return AVIERR_OK;
+        }
+        if (*size < needed) {
+            *size = needed;
+            return AVIERR_BUFFERTOOSMALL;
+        }
+        std::copy(chunk.data.begin(), chunk.data.end(), static_cast<BYTE*>(data));
+        *size = needed;
+        return AVIERR_OK;
+    }
+    return AVIERR_NODATA;
+}
+
 ULONGLONG RiffSizeLimit() {
     return g_riffLimit.load();
 }
@@ -125,20 +162,11 @@ HRESULT AVIFileOpenA(PAVIFILE* file, LPCSTR fileName, UINT mode, const CLSID* ha
 }
 
 ULONG AVIFileAddRef(PAVIFILE file) {
-    if (!IsLiveHandle(file))
-        return 0;
-    return ++file->refs;
+    return kivic::vfw::AddRefHandle(file);
 }
 
 ULONG AVIFileRelease(PAVIFILE file) {
-    if (!IsLiveHandle(file))
-        return 0;
-    const ULONG left = --file->refs;
-    if (left == 0) {
-        kivic::vfw::UnregisterHandle(file);
-        delete file;
-    }
-    return left;
+    return kivic::vfw::ReleaseHandle(file);
 }
 
 HRESULT AVIFileInfoA(PAVIFILE file, AVIFILEINFOA* info, LONG size) {
@@ -247,21 +275,5 @@ HRESULT AVIFileReadData(PAVIFILE file, DWORD ckid, LPVOID data, LONG* size) {
         return AVIERR_BADPARAM;
     auto* avi = static_cast<AviFile*>(file);
     std::lock_guard lock(avi->mutex);
-    for (const auto& chunk : avi->content.fileData) {
-        if (chunk.ckid != ckid)
-            continue;
-        const LONG needed = static_cast<LONG>(chunk.data.size());
-        if (!data) {
-            *size = needed;
-            return AVIERR_OK;
-        }
-        if (*size < needed) {
-            *size = needed;
-            return AVIERR_BUFFERTOOSMALL;
-        }
-        std::copy(chunk.data.begin(), chunk.data.end(), static_cast<BYTE*>(data));
-        *size = needed;
-        return AVIERR_OK;
-    }
-    return AVIERR_NODATA;
+    return kivic::vfw::ReadDataChunk(avi->content.fileData, ckid, data, size);
 }

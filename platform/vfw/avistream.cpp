@@ -86,23 +86,7 @@ public:
 
     HRESULT ReadData(DWORD ckid, void* data, LONG* size) override {
         std::lock_guard lock(file_->mutex);
-        for (const auto& chunk : Stream().dataChunks) {
-            if (chunk.ckid != ckid)
-                continue;
-            const LONG needed = static_cast<LONG>(chunk.data.size());
-            if (!data) {
-                *size = needed;
-                return AVIERR_OK;
-            }
-            if (*size < needed) {
-                *size = needed;
-                return AVIERR_BUFFERTOOSMALL;
-            }
-            std::copy(chunk.data.begin(), chunk.data.end(), static_cast<BYTE*>(data));
-            *size = needed;
-            return AVIERR_OK;
-        }
-        return AVIERR_NODATA;
+        return ReadDataChunk(Stream().dataChunks, ckid, data, size);
     }
 
     HRESULT WriteData(DWORD ckid, const void* data, LONG size) override {
@@ -213,20 +197,11 @@ IAVIStream* NewFileStream(AviFile* file, int index) {
 using kivic::vfw::IsLiveHandle;
 
 ULONG AVIStreamAddRef(PAVISTREAM stream) {
-    if (!IsLiveHandle(stream))
-        return 0;
-    return ++stream->refs;
+    return kivic::vfw::AddRefHandle(stream);
 }
 
 ULONG AVIStreamRelease(PAVISTREAM stream) {
-    if (!IsLiveHandle(stream))
-        return 0;
-    const ULONG left = --stream->refs;
-    if (left == 0) {
-        kivic::vfw::UnregisterHandle(stream);
-        delete stream;
-    }
-    return left;
+    return kivic::vfw::ReleaseHandle(stream);
 }
 
 HRESULT AVIStreamInfoA(PAVISTREAM stream, AVISTREAMINFOA* info, LONG size) {

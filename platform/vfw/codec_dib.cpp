@@ -15,29 +15,13 @@ bool Is24BitInput(const BITMAPINFO* in) {
            h.biWidth <= 65535 && h.biHeight <= 65535 && h.biHeight >= -65535;
 }
 
-DWORD Rows(const BITMAPINFOHEADER& h) {
-    return static_cast<DWORD>(h.biHeight < 0 ? -static_cast<std::int64_t>(h.biHeight) : h.biHeight);
-}
-
-BITMAPINFOHEADER Output24(const BITMAPINFOHEADER& in) {
-    BITMAPINFOHEADER out{};
-    out.biSize = sizeof out;
-    out.biWidth = in.biWidth;
-    out.biHeight = static_cast<LONG>(Rows(in));
-    out.biPlanes = 1;
-    out.biBitCount = 24;
-    out.biCompression = BI_RGB;
-    out.biSizeImage = static_cast<DWORD>(DibRowBytes(in.biWidth, 24) * Rows(in));
-    return out;
-}
-
 bool SameSize24(const BITMAPINFO* in, const BITMAPINFO* out) {
     if (!out)
         return true;
     const BITMAPINFOHEADER& o = out->bmiHeader;
     return o.biCompression == BI_RGB && o.biBitCount == 24 && o.biWidth == in->bmiHeader.biWidth &&
-           (o.biHeight == static_cast<LONG>(Rows(in->bmiHeader)) ||
-            o.biHeight == -static_cast<LONG>(Rows(in->bmiHeader)));
+           (o.biHeight == static_cast<LONG>(ICFrameRows(&in->bmiHeader)) ||
+            o.biHeight == -static_cast<LONG>(ICFrameRows(&in->bmiHeader)));
 }
 
 class DibCodec : public VideoCodec {
@@ -49,18 +33,18 @@ public:
         if (!Is24BitInput(in))
             return ICERR_BADFORMAT;
         if (out)
-            out->bmiHeader = Output24(in->bmiHeader);
+            out->bmiHeader = ICOutputFormat24(&in->bmiHeader);
         return sizeof(BITMAPINFOHEADER);
     }
     LRESULT CompressGetSize(const BITMAPINFO* in, const BITMAPINFO*) override {
-        return Is24BitInput(in) ? static_cast<LRESULT>(Output24(in->bmiHeader).biSizeImage) : 0;
+        return Is24BitInput(in) ? static_cast<LRESULT>(ICOutputFormat24(&in->bmiHeader).biSizeImage) : 0;
     }
     LRESULT Compress(const BITMAPINFO* in, const void* inBits, BITMAPINFO* out, void* outBits, DWORD,
                      DWORD* flags) override {
         if (!Is24BitInput(in))
             return ICERR_BADFORMAT;
         const BITMAPINFOHEADER& h = in->bmiHeader;
-        const DWORD rows = Rows(h);
+        const DWORD rows = ICFrameRows(&h);
         const std::size_t inStride = ICInputRowStride(&h);
         const std::size_t outStride = static_cast<std::size_t>(DibRowBytes(h.biWidth, 24));
         if (out->bmiHeader.biSizeImage < outStride * rows)
@@ -73,7 +57,7 @@ public:
             std::memcpy(dst + outStride * y, src + inStride * from, rowBytes);
             std::memset(dst + outStride * y + rowBytes, 0, outStride - rowBytes);
         }
-        out->bmiHeader = Output24(h);
+        out->bmiHeader = ICOutputFormat24(&h);
         if (flags)
             *flags = AVIIF_KEYFRAME;
         return ICERR_OK;
@@ -86,7 +70,7 @@ public:
         if (!CanDecodeRgbDib(&in->bmiHeader))
             return ICERR_BADFORMAT;
         if (out)
-            out->bmiHeader = Output24(in->bmiHeader);
+            out->bmiHeader = ICOutputFormat24(&in->bmiHeader);
         return sizeof(BITMAPINFOHEADER);
     }
     LRESULT Decompress(DWORD, const BITMAPINFO* in, const void* inBits, DWORD inSize, const BITMAPINFO* out,

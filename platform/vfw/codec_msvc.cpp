@@ -47,10 +47,6 @@ Rgb From555(std::uint16_t v) {
     return {Expand5(v & 0x1F), Expand5((v >> 5) & 0x1F), Expand5((v >> 10) & 0x1F)};
 }
 
-DWORD Rows(const BITMAPINFOHEADER& h) {
-    return static_cast<DWORD>(h.biHeight < 0 ? -static_cast<std::int64_t>(h.biHeight) : h.biHeight);
-}
-
 bool IsMsvc(FOURCC c) {
     return ICFourccEqual(c, kCram) || ICFourccEqual(c, mmioFOURCC('M', 'S', 'V', 'C')) ||
            ICFourccEqual(c, mmioFOURCC('W', 'H', 'A', 'M'));
@@ -130,7 +126,8 @@ public:
     LRESULT CompressQuery(const BITMAPINFO* in, const BITMAPINFO* out) override {
         const BITMAPINFOHEADER& h = in->bmiHeader;
         if (h.biCompression != BI_RGB || (h.biBitCount != 24 && h.biBitCount != 8) || h.biWidth <= 0 ||
-            h.biHeight == 0 || h.biWidth % 4 != 0 || Rows(h) % 4 != 0 || h.biWidth > 65535 || Rows(h) > 65535)
+            h.biHeight == 0 || h.biWidth % 4 != 0 || ICFrameRows(&h) % 4 != 0 || h.biWidth > 65535 ||
+            ICFrameRows(&h) > 65535)
             return ICERR_BADFORMAT;
         if (out && (!IsMsvc(out->bmiHeader.biCompression) || out->bmiHeader.biWidth != h.biWidth))
             return ICERR_BADFORMAT;
@@ -147,7 +144,7 @@ public:
         BITMAPINFOHEADER o{};
         o.biSize = sizeof o;
         o.biWidth = h.biWidth;
-        o.biHeight = static_cast<LONG>(Rows(h));
+        o.biHeight = static_cast<LONG>(ICFrameRows(&h));
         o.biPlanes = 1;
         o.biBitCount = h.biBitCount == 8 ? 8 : 16;
         o.biCompression = kCram;
@@ -160,7 +157,7 @@ public:
     }
     LRESULT CompressGetSize(const BITMAPINFO* in, const BITMAPINFO*) override {
         const BITMAPINFOHEADER& h = in->bmiHeader;
-        const std::uint64_t blocks = static_cast<std::uint64_t>(h.biWidth / 4) * (Rows(h) / 4);
+        const std::uint64_t blocks = static_cast<std::uint64_t>(h.biWidth / 4) * (ICFrameRows(&h) / 4);
         return static_cast<LRESULT>(blocks * (h.biBitCount == 8 ? 10 : 18) + 2);
     }
     LRESULT Compress(const BITMAPINFO* in, const void* inBits, BITMAPINFO* out, void* outBits, DWORD quality,
@@ -185,7 +182,7 @@ public:
                 palette[i] = {table[4 * i], table[4 * i + 1], table[4 * i + 2]};
         }
         const std::size_t stride = h.biBitCount == 24 ? ICInputRowStride(&h) : DibRowBytes(h.biWidth, 8);
-        const DWORD rows = Rows(h);
+        const DWORD rows = ICFrameRows(&h);
         const BYTE* src = static_cast<const BYTE*>(inBits);
         BYTE* dst = static_cast<BYTE*>(outBits);
         BYTE* p = dst;
@@ -217,7 +214,7 @@ public:
     LRESULT DecompressQuery(const BITMAPINFO* in, const BITMAPINFO* out) override {
         const BITMAPINFOHEADER& h = in->bmiHeader;
         if (!IsMsvc(h.biCompression) || (h.biBitCount != 8 && h.biBitCount != 16) || h.biWidth <= 0 ||
-            h.biHeight == 0 || h.biWidth > 65535 || Rows(h) > 65535)
+            h.biHeight == 0 || h.biWidth > 65535 || ICFrameRows(&h) > 65535)
             return ICERR_BADFORMAT;
         if (out && (out->bmiHeader.biCompression != BI_RGB || out->bmiHeader.biBitCount != 24 ||
                     out->bmiHeader.biWidth != h.biWidth))
@@ -227,16 +224,8 @@ public:
     LRESULT DecompressGetFormat(const BITMAPINFO* in, BITMAPINFO* out) override {
         if (DecompressQuery(in, nullptr) != ICERR_OK)
             return ICERR_BADFORMAT;
-        if (out) {
-            BITMAPINFOHEADER o{};
-            o.biSize = sizeof o;
-            o.biWidth = in->bmiHeader.biWidth;
-            o.biHeight = static_cast<LONG>(Rows(in->bmiHeader));
-            o.biPlanes = 1;
-            o.biBitCount = 24;
-            o.biSizeImage = static_cast<DWORD>(DibRowBytes(o.biWidth, 24) * Rows(in->bmiHeader));
-            out->bmiHeader = o;
-        }
+        if (out)
+            out->bmiHeader = ICOutputFormat24(&in->bmiHeader);
         return sizeof(BITMAPINFOHEADER);
     }
     LRESULT Decompress(DWORD, const BITMAPINFO* in, const void* inBits, DWORD inSize, const BITMAPINFO* out,
@@ -244,7 +233,7 @@ public:
         if (DecompressQuery(in, out) != ICERR_OK)
             return ICERR_BADFORMAT;
         const BITMAPINFOHEADER& h = in->bmiHeader;
-        const std::size_t width = static_cast<std::size_t>(h.biWidth), rows = Rows(h);
+        const std::size_t width = static_cast<std::size_t>(h.biWidth), rows = ICFrameRows(&h);
         if (frame_.size() != width * rows)
             frame_.assign(width * rows, 0);
         const bool eight = h.biBitCount == 8;

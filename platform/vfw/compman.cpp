@@ -172,6 +172,22 @@ DWORD ICInputRowStride(const BITMAPINFOHEADER* h) {
     return static_cast<DWORD>(padded);
 }
 
+DWORD ICFrameRows(const BITMAPINFOHEADER* h) {
+    return static_cast<DWORD>(h->biHeight < 0 ? -static_cast<std::int64_t>(h->biHeight) : h->biHeight);
+}
+
+BITMAPINFOHEADER ICOutputFormat24(const BITMAPINFOHEADER* h) {
+    BITMAPINFOHEADER out{};
+    out.biSize = sizeof out;
+    out.biWidth = h->biWidth;
+    out.biHeight = static_cast<LONG>(ICFrameRows(h));
+    out.biPlanes = 1;
+    out.biBitCount = 24;
+    out.biCompression = BI_RGB;
+    out.biSizeImage = static_cast<DWORD>(DibRowBytes(h->biWidth, 24) * ICFrameRows(h));
+    return out;
+}
+
 BOOL ICInstallCodec(const VideoCodecDescription& description, VideoCodecFactory factory) {
     auto& table = TheTable();
     std::lock_guard lock(table.mutex);

@@ -167,3 +167,7 @@ LRESULT ICDecompressEnd(HIC hic);
 DWORD ICInputRowStride(const BITMAPINFOHEADER* header);
 // FOURCC codes compared without case.
 bool ICFourccEqual(FOURCC a, FOURCC b);
+// The rows of a frame, stored top-down (negative height) or bottom-up.
+DWORD ICFrameRows(const BITMAPINFOHEADER* header);
+// What the decompressors give for a frame of header's size: 24-bit BI_RGB, bottom-up, rows padded.
+BITMAPINFOHEADER ICOutputFormat24(const BITMAPINFOHEADER* header);

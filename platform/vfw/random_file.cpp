@@ -9,6 +9,27 @@
 
 namespace kivic::vfw {
 
+namespace {
+
+// A positioned read or write may move fewer bytes than asked: go on from where it stopped until all of
+// size has moved; false at the end of the file or on an error.
+template <typename Byte, typename Transfer>
+bool Whole(std::uint64_t position, Byte* p, std::size_t size, Transfer transfer) {
+    while (size > 0) {
+        const ssize_t n = transfer(p, size, static_cast<off_t>(position));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= static_cast<std::size_t>(n);
+        position += static_cast<std::uint64_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
 RandomFile::~RandomFile() {
     Close();
 }
@@ -46,33 +67,13 @@ std::uint64_t RandomFile::Size() const {
 }
 
 bool RandomFile::ReadAt(std::uint64_t position, void* buffer, std::size_t size) const {
-    char* p = static_cast<char*>(buffer);
-    while (size > 0) {
-        const ssize_t n = ::pread(fd_, p, size, static_cast<off_t>(position));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-        position += static_cast<std::uint64_t>(n);
-    }
-    return true;
+    return Whole(position, static_cast<char*>(buffer), size,
+                 [this](char* p, std::size_t n, off_t at) { return ::pread(fd_, p, n, at); });
 }
 
 bool RandomFile::WriteAt(std::uint64_t position, const void* data, std::size_t size) {
-    const char* p = static_cast<const char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd_, p, size, static_cast<off_t>(position));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        size -= static_cast<std::size_t>(n);
-        position += static_cast<std::uint64_t>(n);
-    }
-    return true;
+    return Whole(position, static_cast<const char*>(data), size,
+                 [this](const char* p, std::size_t n, off_t at) { return ::pwrite(fd_, p, n, at); });
 }
 
 } // namespace kivic::vfw

@@ -271,10 +271,11 @@ DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR*
     }
     std::string full;
     for (const auto& part : parts) {
-        full += "/" + part;
+        full += '/';
+        full += part;
     }
     if (full.empty()) {
-        full = "/";
+        full.push_back('/');
     } else if (path.back() == '/') {
         full += '/';
     }

@@ -119,6 +119,50 @@ bool FileSize(int fd, LONGLONG& size) {
     return true;
 }
 
+// The course ReadFile and WriteFile share: the handle's access, then short transfers from the
+// descriptor continued until count bytes have moved; only a read stops early, at the end of the file.
+template <typename Byte, typename Transfer>
+BOOL MoveBytes(HANDLE file, bool writing, Byte* buffer, DWORD count, LPDWORD moved, Transfer transfer) {
+    if (moved) {
+        *moved = 0;
+    }
+    auto object = FileOf(file);
+    if (!object) {
+        return FALSE;
+    }
+    if (writing ? !object->CanWrite() : !object->CanRead()) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (!buffer && count > 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    DWORD done = 0;
+    while (done < count) {
+        const ssize_t n = transfer(object->Descriptor(), buffer + done, count - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            SetErrnoError();
+            if (moved) {
+                *moved = done;
+            }
+            return FALSE;
+        }
+        if (n == 0 && !writing) {
+            break;
+        }
+        done += static_cast<DWORD>(n);
+    }
+    if (moved) {
+        *moved = done;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
 } // namespace
 } // namespace kivic::win32
 
@@ -176,85 +220,13 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
 }
 
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD bytesToRead, LPDWORD bytesRead, LPVOID /*overlapped*/) {
-    if (bytesRead) {
-        *bytesRead = 0;
-    }
-    auto object = FileOf(file);
-    if (!object) {
-        return FALSE;
-    }
-    if (!object->CanRead()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (!buffer && bytesToRead > 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    // Short reads from the descriptor are continued; only the end of the file stops early.
-    DWORD done = 0;
-    while (done < bytesToRead) {
-        const ssize_t got =
-            ::read(object->Descriptor(), static_cast<char*>(buffer) + done, bytesToRead - done);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            SetErrnoError();
-            if (bytesRead) {
-                *bytesRead = done;
-            }
-            return FALSE;
-        }
-        if (got == 0) {
-            break;
-        }
-        done += static_cast<DWORD>(got);
-    }
-    if (bytesRead) {
-        *bytesRead = done;
-    }
-    SetLastError(ERROR_SUCCESS);
-    return TRUE;
+    return MoveBytes(file, false, static_cast<char*>(buffer), bytesToRead, bytesRead,
+                     [](int fd, char* p, DWORD n) { return ::read(fd, p, n); });
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD bytesToWrite, LPDWORD bytesWritten, LPVOID /*overlapped*/) {
-    if (bytesWritten) {
-        *bytesWritten = 0;
-    }
-    auto object = FileOf(file);
-    if (!object) {
-        return FALSE;
-    }
-    if (!object->CanWrite()) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    if (!buffer && bytesToWrite > 0) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return FALSE;
-    }
-    DWORD done = 0;
-    while (done < bytesToWrite) {
-        const ssize_t put =
-            ::write(object->Descriptor(), static_cast<const char*>(buffer) + done, bytesToWrite - done);
-        if (put < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            SetErrnoError();
-            if (bytesWritten) {
-                *bytesWritten = done;
-            }
-            return FALSE;
-        }
-        done += static_cast<DWORD>(put);
-    }
-    if (bytesWritten) {
-        *bytesWritten = done;
-    }
-    SetLastError(ERROR_SUCCESS);
-    return TRUE;
+    return MoveBytes(file, true, static_cast<const char*>(buffer), bytesToWrite, bytesWritten,
+                     [](int fd, const char* p, DWORD n) { return ::write(fd, p, n); });
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD moveMethod) {

@@ -347,17 +347,20 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
                     lines.begin() + static_cast<std::ptrdiff_t>(end));
     } else {
         const std::string keyName = Trim(key);
-        const auto found = haveSection ? FindKey(lines, begin, end, keyName) : std::nullopt;
+        // An index past the lines stands for "no such key".
+        const std::size_t found =
+            haveSection ? FindKey(lines, begin, end, keyName).value_or(lines.size()) : lines.size();
+        const bool haveKey = found < lines.size();
         if (!value) {
-            if (!found) {
+            if (!haveKey) {
                 SetLastError(ERROR_SUCCESS);
                 return TRUE;
             }
-            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*found));
+            lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(found));
         } else {
             const std::string entry = keyName + "=" + value;
-            if (found) {
-                lines[*found] = entry;
+            if (haveKey) {
+                lines[found] = entry;
             } else if (haveSection) {
                 // After the section's last non-blank line, so blank lines before the next section stay.
                 std::size_t at = end;

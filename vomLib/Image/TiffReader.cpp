@@ -2,6 +2,7 @@
 // bounds of the data.
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 
 #include "platform/win32/win32.h"
 #include "vomLib/Image/TiffFile.h"
@@ -103,13 +104,15 @@ BOOL TiffFile::ParseMemory(const BYTE* data, DWORD size, BOOL swapRedBlue, BOOL 
         entry->Read(data + from, elements, bigEndian);
         read.push_back(std::move(entry));
     }
-    // A tag set twice keeps its last value, at the place of its last occurrence.
-    std::vector<int> last(65536, -1);
+    // A tag set twice keeps its last value, at the place of its last occurrence. (A map of the tags
+    // present: a table of all 65536 tags cost more than the parse of a small file.)
+    std::unordered_map<WORD, DWORD> last;
+    last.reserve(count);
     for (DWORD i = 0; i < count; ++i)
-        last[read[i]->GetTag()] = static_cast<int>(i);
-    std::erase_if(m_entries, [&](const auto& e) { return last[e->GetTag()] >= 0; });
+        last[read[i]->GetTag()] = i;
+    std::erase_if(m_entries, [&](const auto& e) { return last.contains(e->GetTag()); });
     for (DWORD i = 0; i < count; ++i)
-        if (last[read[i]->GetTag()] == static_cast<int>(i))
+        if (last.at(read[i]->GetTag()) == i)
             m_entries.push_back(std::move(read[i]));
 
     // Where the pixels are, and whether their layout can be read.

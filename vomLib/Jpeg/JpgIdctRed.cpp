@@ -34,6 +34,27 @@ inline void red2_1d(const __m128i x[8], Wide y[2]) {
     y[1] = tmp10 - tmp0;
 }
 
+// The columns pass both reduced sizes share: the kernel's N outputs scaled back by Shift bits and
+// narrowed to 16 bits, the other rows zero, then turned into rows for the second pass. False when a
+// value does not fit 15 bits: the block then goes to the library's method.
+template <int N, int Shift>
+inline bool columns_pass(const __m128i x[8], void (*kernel)(const __m128i*, Wide*), __m128i bad,
+                         __m128i w[8]) {
+    Wide y[N];
+    kernel(x, y);
+    for (int k = 0; k < N; ++k) {
+        const Wide v = descale<Shift>(y[k]);
+        note_wide<15>(v, &bad);
+        w[k] = narrow(v);
+    }
+    if (any(bad))
+        return false;
+    for (int k = N; k < 8; ++k)
+        w[k] = _mm_setzero_si128();
+    transpose8x8(w);
+    return true;
+}
+
 } // namespace
 
 void jpeg_idct_4x4_mmx(j_decompress_ptr cinfo, jpeg_component_info* compptr, JCOEFPTR coef_block,
@@ -46,22 +67,13 @@ void jpeg_idct_4x4_mmx(j_decompress_ptr cinfo, jpeg_component_info* compptr, JCO
     __m128i x[8];
     for (int k = 0; k < 8; ++k)
         x[k] = k == 4 ? _mm_setzero_si128() : dequantize<15>(coef + 8 * k, quant + 8 * k, &bad);
-    Wide y[4];
-    red4_1d(x, y);
     __m128i w[8];
-    for (int k = 0; k < 4; ++k) {
-        const Wide v = descale<12>(y[k]); // CONST_BITS - PASS1_BITS + 1
-        note_wide<15>(v, &bad);
-        w[k] = narrow(v);
-    }
-    if (any(bad)) {
+    if (!columns_pass<4, 12>(x, red4_1d, bad, w)) { // CONST_BITS - PASS1_BITS + 1
         table->library(cinfo, compptr, coef_block, output_buf, output_col);
         return;
     }
-    for (int k = 4; k < 8; ++k)
-        w[k] = _mm_setzero_si128();
-    transpose8x8(w);
     w[4] = _mm_setzero_si128(); // the 4-point rows never use input 4
+    Wide y[4];
     red4_1d(w, y);
     __m128i out[8];
     for (int k = 0; k < 4; ++k)
@@ -87,22 +99,13 @@ void jpeg_idct_2x2_mmx(j_decompress_ptr cinfo, jpeg_component_info* compptr, JCO
         const bool used = k == 0 || (k & 1) != 0;
         x[k] = used ? dequantize<15>(coef + 8 * k, quant + 8 * k, &bad) : _mm_setzero_si128();
     }
-    Wide y[2];
-    red2_1d(x, y);
     __m128i w[8];
-    for (int k = 0; k < 2; ++k) {
-        const Wide v = descale<13>(y[k]); // CONST_BITS - PASS1_BITS + 2
-        note_wide<15>(v, &bad);
-        w[k] = narrow(v);
-    }
-    if (any(bad)) {
+    if (!columns_pass<2, 13>(x, red2_1d, bad, w)) { // CONST_BITS - PASS1_BITS + 2
         table->library(cinfo, compptr, coef_block, output_buf, output_col);
         return;
     }
-    for (int k = 2; k < 8; ++k)
-        w[k] = _mm_setzero_si128();
-    transpose8x8(w);
     w[2] = w[4] = w[6] = _mm_setzero_si128(); // the 2-point rows use inputs 0, 1, 3, 5, 7 only
+    Wide y[2];
     red2_1d(w, y);
     // Lane r of out0 / out1 is row r's first / second sample.
     const __m128i samples = _mm_packus_epi16(range_limit(descale<20>(y[0])), range_limit(descale<20>(y[1])));

@@ -14,12 +14,8 @@ namespace {
 
 constexpr FOURCC kMjpg = mmioFOURCC('M', 'J', 'P', 'G');
 
-DWORD Rows(const BITMAPINFOHEADER& h) {
-    return static_cast<DWORD>(h.biHeight < 0 ? -static_cast<std::int64_t>(h.biHeight) : h.biHeight);
-}
-
 bool SizeOk(const BITMAPINFOHEADER& h) {
-    return h.biWidth > 0 && h.biHeight != 0 && h.biWidth <= 65500 && Rows(h) <= 65500;
+    return h.biWidth > 0 && h.biHeight != 0 && h.biWidth <= 65500 && ICFrameRows(&h) <= 65500;
 }
 
 class MjpgCodec : public VideoCodec {
@@ -39,11 +35,11 @@ public:
             BITMAPINFOHEADER o{};
             o.biSize = sizeof o;
             o.biWidth = in->bmiHeader.biWidth;
-            o.biHeight = static_cast<LONG>(Rows(in->bmiHeader));
+            o.biHeight = static_cast<LONG>(ICFrameRows(&in->bmiHeader));
             o.biPlanes = 1;
             o.biBitCount = 24;
             o.biCompression = kMjpg;
-            o.biSizeImage = static_cast<DWORD>(in->bmiHeader.biWidth) * 3u * Rows(in->bmiHeader);
+            o.biSizeImage = static_cast<DWORD>(in->bmiHeader.biWidth) * 3u * ICFrameRows(&in->bmiHeader);
             out->bmiHeader = o;
         }
         return sizeof(BITMAPINFOHEADER);
@@ -51,7 +47,7 @@ public:
     LRESULT CompressGetSize(const BITMAPINFO* in, const BITMAPINFO*) override {
         // A JPEG image can outgrow its raw pixels at the highest qualities.
         return static_cast<LRESULT>(
-            static_cast<std::uint64_t>(in->bmiHeader.biWidth) * 3u * Rows(in->bmiHeader) * 2 + 65536);
+            static_cast<std::uint64_t>(in->bmiHeader.biWidth) * 3u * ICFrameRows(&in->bmiHeader) * 2 + 65536);
     }
     LRESULT Compress(const BITMAPINFO* in, const void* inBits, BITMAPINFO* out, void* outBits, DWORD quality,
                      DWORD* flags) override {
@@ -65,7 +61,7 @@ public:
         std::vector<BYTE> flipped;
         if (h.biHeight < 0) {
             // The codec takes bottom-up rows.
-            const DWORD n = Rows(h);
+            const DWORD n = ICFrameRows(&h);
             flipped.resize(static_cast<std::size_t>(stride) * n);
             for (DWORD y = 0; y < n; ++y)
                 std::memcpy(flipped.data() + static_cast<std::size_t>(stride) * y,
@@ -76,8 +72,9 @@ public:
             quality == ICQUALITY_DEFAULT || quality > 10000 ? 7500 : static_cast<long>(quality);
         BYTE* block = nullptr;
         long length = 0;
-        const int result = jpg_compress_rgb(pixels, h.biWidth, static_cast<int>(Rows(h)), rows, &block,
-                                            &length, jpg_quality_from_option(option), JPG_DCT_ACCURATE);
+        const int result =
+            jpg_compress_rgb(pixels, h.biWidth, static_cast<int>(ICFrameRows(&h)), rows, &block, &length,
+                             jpg_quality_from_option(option), JPG_DCT_ACCURATE);
         if (result != JPG_OK) {
             if (block)
                 GlobalFree(block);
@@ -106,16 +103,8 @@ public:
     LRESULT DecompressGetFormat(const BITMAPINFO* in, BITMAPINFO* out) override {
         if (DecompressQuery(in, nullptr) != ICERR_OK)
             return ICERR_BADFORMAT;
-        if (out) {
-            BITMAPINFOHEADER o{};
-            o.biSize = sizeof o;
-            o.biWidth = in->bmiHeader.biWidth;
-            o.biHeight = static_cast<LONG>(Rows(in->bmiHeader));
-            o.biPlanes = 1;
-            o.biBitCount = 24;
-            o.biSizeImage = static_cast<DWORD>(DibRowBytes(o.biWidth, 24) * Rows(in->bmiHeader));
-            out->bmiHeader = o;
-        }
+        if (out)
+            out->bmiHeader = ICOutputFormat24(&in->bmiHeader);
         return sizeof(BITMAPINFOHEADER);
     }
     LRESULT Decompress(DWORD, const BITMAPINFO* in, const void* inBits, DWORD inSize, const BITMAPINFO* out,
@@ -125,7 +114,8 @@ public:
         const BYTE* data = static_cast<const BYTE*>(inBits);
         JpgImageInfo info;
         if (jpg_read_header(data, static_cast<long>(inSize), &info) != JPG_OK ||
-            info.width != in->bmiHeader.biWidth || info.height != static_cast<int>(Rows(in->bmiHeader)))
+            info.width != in->bmiHeader.biWidth ||
+            info.height != static_cast<int>(ICFrameRows(&in->bmiHeader)))
             return ICERR_BADFORMAT;
         const std::size_t size = static_cast<std::size_t>(DibRowBytes(info.width, 24)) * info.height;
         BYTE* target = static_cast<BYTE*>(outBits);

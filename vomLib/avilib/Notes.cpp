@@ -14,7 +14,8 @@ namespace {
 
 constexpr std::size_t kEntriesOffset = 24;
 constexpr std::size_t kCountOffset = 20;
-// The smallest entry is its index item alone.
+// The smallest entry is its index item alone. It caps the entries a block may announce at what its
+// bytes can hold, so a damaged count cannot make the record allocate millions of empty entries.
 constexpr std::size_t kSmallestEntry = TaggedItem::kHeaderSize + 4;
 constexpr std::size_t kValue1Length = 18;
 constexpr std::size_t kValue3Length = 10;
