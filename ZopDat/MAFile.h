@@ -19,12 +19,20 @@ public:
     MAFile() = default;
     ~MAFile() override = default;
 
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#endif
+    // These replace the framework file's Open, Read and Write on purpose: the record file has its own forms.
     // 0 on success, -1 when the file cannot be opened.
     int Open(const char* name, int mode);
     // 0, or -1 when the file reported an error.
     int Write(const void* bytes, std::size_t count);
     // The number of bytes read (fewer at the end of the file), or -1 when the file reported an error.
     int Read(void* bytes, std::size_t count);
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
 
     // Whether a file or folder of exactly that name exists (no wildcard expansion).
     virtual bool Exists(const char* name);

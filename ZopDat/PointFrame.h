@@ -41,9 +41,19 @@ public:
 
     // Stores a position in an entry whose state is already "found"; other entries are left alone.
     void SetPosition(PointEntry& entry, double x, double y, double z);
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Woverloaded-virtual"
+#endif
+    // Not the file position: the table's own look-up, which hides the file's on purpose.
     // The entry's position in real units (the stored integers when it holds none); state and flag are 0.
     PositionRow GetPosition(const PointEntry& entry) const;
-    double GetScale() const { return scale_; }
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
+    double GetScale() const {
+        return scale_;
+    }
     // Rescales every found position to the new scale; 0.0, a non-finite scale or the current one change
     // nothing.
     void SetScale(double scale);

@@ -71,7 +71,7 @@ private:
     DWORD m_runLength = 0;
     CMovieSegment m_sof0, m_sos, m_dqt, m_dht;
     CMovieSegment m_scan1, m_scan2;
-    BYTE m_lead[kLeadSize] = {};
+    [[maybe_unused]] BYTE m_lead[kLeadSize] = {};
     BYTE* m_compressed = nullptr;
     long m_compressedLength = 0;
     int m_width = 0;

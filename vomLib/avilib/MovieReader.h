@@ -48,6 +48,6 @@ private:
     std::unique_ptr<CMovieInfoStream> m_csts;
     std::unique_ptr<CMovieInfoStream> m_note;
     std::vector<std::unique_ptr<CMovieStream>> m_video;
-    std::int32_t m_reserved0 = 0;
-    std::int32_t m_reserved1 = -1;
+    [[maybe_unused]] std::int32_t m_reserved0 = 0;
+    [[maybe_unused]] std::int32_t m_reserved1 = -1;
 };

@@ -240,7 +240,7 @@ void COleDispatchDriver::GetProperty(DISPID id, VARTYPE vtProp, void* value) {
     InvokeHelper(id, DISPATCH_PROPERTYGET, vtProp, value, nullptr);
 }
 
-void COleDispatchDriver::SetProperty(DISPID id, VARTYPE vtProp, ...) {
+void COleDispatchDriver::SetProperty(DISPID id, UINT vtProp, ...) {
     va_list args;
     va_start(args, vtProp);
     const char* info = vtProp == VT_I2     ? VTS_I2

@@ -73,7 +73,8 @@ public:
     void InvokeHelper(DISPID id, WORD flags, VARTYPE vtRet, void* ret, const BYTE* paramInfo, ...);
     void InvokeHelperV(DISPID id, WORD flags, VARTYPE vtRet, void* ret, const BYTE* paramInfo, va_list args);
     void GetProperty(DISPID id, VARTYPE vtProp, void* value);
-    void SetProperty(DISPID id, VARTYPE vtProp, ...);
+    // The type is an int-sized parameter: it is the last one before the variable arguments.
+    void SetProperty(DISPID id, UINT vtProp, ...);
 
     LPDISPATCH m_lpDispatch = nullptr;
     BOOL m_bAutoRelease = TRUE;
