@@ -25,6 +25,8 @@ public:
         AVIStreamRelease(stream_);
     }
 
+    static constexpr std::uint64_t kMaxDecodedPixels = 4096u * 4096u;
+
     static FrameGetter* Open(PAVISTREAM stream, const BITMAPINFOHEADER* wanted) {
         LONG size = 0;
         if (AVIStreamReadFormat(stream, 0, nullptr, &size) != AVIERR_OK ||
@@ -39,6 +41,15 @@ public:
             return nullptr;
         if (wanted &&
             (wanted->biCompression != BI_RGB || (wanted->biBitCount != 24 && wanted->biBitCount != 0)))
+            return nullptr;
+        // A decoded frame is sized by the declared width and height alone, which a file of a few bytes
+        // can set to anything: frames of more than 4096 x 4096 pixels (48 MiB decoded, the largest
+        // camera frame the raw reader accepts too) are refused rather than allocated and cleared.
+        const bool decodes = wanted || h.biCompression != BI_RGB;
+        const std::uint64_t pixels =
+            static_cast<std::uint64_t>(h.biWidth < 0 ? -static_cast<std::int64_t>(h.biWidth) : h.biWidth) *
+            static_cast<std::uint64_t>(h.biHeight < 0 ? -static_cast<std::int64_t>(h.biHeight) : h.biHeight);
+        if (decodes && (pixels == 0 || pixels > kMaxDecodedPixels))
             return nullptr;
         auto getter = std::make_unique<FrameGetter>();
         // Decoders may look at a full colour table; the bytes the file lacks read as zero.

@@ -35,9 +35,16 @@ BYTE* CMovieFrameSource::CenterFrameInBuffer(const BITMAPINFOHEADER* frame) {
     const int columns = std::min(width - sx, kWidth - dx), rows = std::min(height - sy, kHeight - dy);
     const std::size_t stride = ICInputRowStride(frame);
     const BYTE* pixels = reinterpret_cast<const BYTE*>(frame) + frame->biSize;
+    // The frame getter hands a stored sample out as it was read, and a sample of the recording system
+    // may hold fewer bytes than its header's rows: only whole rows within the image size are copied.
+    const std::uint64_t bytes =
+        frame->biSizeImage ? frame->biSizeImage : stride * static_cast<std::uint64_t>(height);
+    const std::uint64_t wholeRows = stride ? bytes / stride : 0;
     for (int y = 0; y < rows; ++y) {
         const int sourceRow = sy + y;
         const int memoryRow = frame->biHeight < 0 ? height - 1 - sourceRow : sourceRow;
+        if (static_cast<std::uint64_t>(memoryRow) >= wholeRows)
+            continue;
         std::memcpy(buffer + static_cast<std::size_t>(dy + y) * kWidth * 3 + static_cast<std::size_t>(dx) * 3,
                     pixels + stride * static_cast<std::size_t>(memoryRow) + static_cast<std::size_t>(sx) * 3,
                     static_cast<std::size_t>(columns) * 3);
