@@ -173,12 +173,12 @@ TEST_F(Generator, TwoImageFrameCarriesFieldNumbersAndNoHuffmanTables) {
 
 TEST_F(Generator, FfprobeReadsStreamsAndPackets) {
     for (const auto form : {aviblocks::FieldForm::RestartSplit, aviblocks::FieldForm::TwoImages}) {
-        aviblocks::AviSpec spec;
-        spec.form = form;
-        spec.frames = 4;
+        aviblocks::AviDescription desc;
+        desc.form = form;
+        desc.frames = 4;
         aviblocks::AviLayout layout;
         const auto path = temp.Path("probe.avi");
-        ASSERT_TRUE(aviblocks::WriteAviFile(path.string(), spec, &layout));
+        ASSERT_TRUE(aviblocks::WriteAviFile(path.string(), desc, &layout));
 
         std::string streams;
         ASSERT_EQ(RunCommand("ffprobe -v error -show_entries "
@@ -242,10 +242,10 @@ TEST(GeneratorOptions, ReadsAndRefusesArguments) {
     std::string error;
     ASSERT_TRUE(aviblocks::ParseOptions({"--no-csts-stream", "--rate", "250", "--size", "320x240", "x.avi"},
                                         options, error));
-    EXPECT_FALSE(options.spec.cstsStream);
-    EXPECT_TRUE(options.spec.noteStream);
-    EXPECT_EQ(options.spec.rate, 250u);
-    EXPECT_EQ(options.spec.width, 320);
+    EXPECT_FALSE(options.desc.cstsStream);
+    EXPECT_TRUE(options.desc.noteStream);
+    EXPECT_EQ(options.desc.rate, 250u);
+    EXPECT_EQ(options.desc.width, 320);
     EXPECT_EQ(options.output, "x.avi");
     for (const std::vector<std::string>& bad :
          std::vector<std::vector<std::string>>{{"--frames", "-1", "x.avi"},

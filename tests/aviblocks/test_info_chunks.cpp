@@ -11,8 +11,8 @@ namespace {
 class InfoChunks : public ::testing::Test {
 protected:
     void SetUp() override {
-        spec.frames = 1;
-        bytes = aviblocks::BuildAvi(spec, &layout);
+        desc.frames = 1;
+        bytes = aviblocks::BuildAvi(desc, &layout);
     }
     // Writes the bytes and reads them back.
     int Read(const std::string& file) {
@@ -32,7 +32,7 @@ protected:
     }
 
     TempFolder temp;
-    aviblocks::AviSpec spec;
+    aviblocks::AviDescription desc;
     aviblocks::AviLayout layout;
     std::string bytes;
     std::vector<std::string> csts;
@@ -85,8 +85,8 @@ TEST_F(InfoChunks, WrongIdsAreRefused) {
 }
 
 TEST_F(InfoChunks, StreamListWithoutTheBlocksEndsTheWalk) {
-    spec.infoChunks = false;
-    EXPECT_EQ(Read(aviblocks::BuildAvi(spec)), -1);
+    desc.infoChunks = false;
+    EXPECT_EQ(Read(aviblocks::BuildAvi(desc)), -1);
     EXPECT_TRUE(csts.empty());
     EXPECT_NE(debug.Text().find("Error CSTS chunk!!!"), std::string::npos);
 

@@ -16,9 +16,9 @@ namespace {
 
 class MovieReaderTest : public ::testing::Test {
 protected:
-    std::string Write(const aviblocks::AviSpec& spec, const std::string& name = "reader.avi") {
+    std::string Write(const aviblocks::AviDescription& desc, const std::string& name = "reader.avi") {
         const std::string path = temp.Path(name).string();
-        EXPECT_TRUE(aviblocks::WriteAviFile(path, spec, &layout));
+        EXPECT_TRUE(aviblocks::WriteAviFile(path, desc, &layout));
         return path;
     }
     std::string WriteBytes(const std::string& bytes) {
@@ -47,10 +47,10 @@ protected:
 } // namespace
 
 TEST_F(MovieReaderTest, ReadsTheBlocksAndTheVideoStream) {
-    aviblocks::AviSpec spec;
-    spec.frames = 2;
-    spec.infoChunks = false; // the streams alone carry the blocks
-    const std::string path = Write(spec);
+    aviblocks::AviDescription desc;
+    desc.frames = 2;
+    desc.infoChunks = false; // the streams alone carry the blocks
+    const std::string path = Write(desc);
     CMovieReader reader(path.c_str(), OF_READ);
     ASSERT_EQ(reader.OpenInfoStreams(), 1);
     EXPECT_EQ(Bytes(reader.NoteStream()), layout.noteBlock);
@@ -88,13 +88,13 @@ TEST_F(MovieReaderTest, ReadsTheBlocksAndTheVideoStream) {
 }
 
 TEST_F(MovieReaderTest, MissingInformationStreamIsThrown) {
-    aviblocks::AviSpec noCsts;
+    aviblocks::AviDescription noCsts;
     noCsts.cstsStream = false;
     const std::string path = Write(noCsts, "nocsts.avi");
     CMovieReader reader(path.c_str(), OF_READ);
     EXPECT_EQ(ThrownMessage([&] { reader.OpenInfoStreams(); }), "Failed. Get AVI file stream");
 
-    aviblocks::AviSpec noNote;
+    aviblocks::AviDescription noNote;
     noNote.noteStream = false;
     const std::string other = Write(noNote, "nonote.avi");
     CMovieReader second(other.c_str(), OF_READ);
@@ -102,9 +102,9 @@ TEST_F(MovieReaderTest, MissingInformationStreamIsThrown) {
 }
 
 TEST_F(MovieReaderTest, EmptyInformationStreamsFailCleanly) {
-    aviblocks::AviSpec spec;
-    spec.emptyInfoStreams = true;
-    const std::string path = Write(spec);
+    aviblocks::AviDescription desc;
+    desc.emptyInfoStreams = true;
+    const std::string path = Write(desc);
     CMovieReader reader(path.c_str(), OF_READ);
     EXPECT_EQ(reader.OpenInfoStreams(), 0);
     EXPECT_EQ(reader.NoteStream()->Size(), 0);
@@ -112,9 +112,9 @@ TEST_F(MovieReaderTest, EmptyInformationStreamsFailCleanly) {
 }
 
 TEST_F(MovieReaderTest, WrongMagicAndHugeSizesAreRefused) {
-    aviblocks::AviSpec spec;
-    spec.frames = 1;
-    const std::string bytes = aviblocks::BuildAvi(spec, &layout);
+    aviblocks::AviDescription desc;
+    desc.frames = 1;
+    const std::string bytes = aviblocks::BuildAvi(desc, &layout);
 
     std::string wrongMagic = bytes;
     wrongMagic.replace(8, 4, "AVIX");
@@ -137,9 +137,9 @@ TEST_F(MovieReaderTest, WrongMagicAndHugeSizesAreRefused) {
 }
 
 TEST_F(MovieReaderTest, WriteSampleChecksKindAndIndex) {
-    aviblocks::AviSpec spec;
-    spec.frames = 1;
-    const std::string path = Write(spec);
+    aviblocks::AviDescription desc;
+    desc.frames = 1;
+    const std::string path = Write(desc);
     CMovieReader reader(path.c_str(), OF_READ);
     char byte = 0;
     EXPECT_EQ(ThrownMessage([&] { reader.WriteSample(CMovieReader::kNoteSample, &byte, 1, 1, 0); }),

@@ -195,20 +195,20 @@ TEST_F(OviskWrapperTest, RecordingSystemFramesAreDecodedWithTheFieldsInterleaved
     for (const aviblocks::FieldForm form :
          {aviblocks::FieldForm::RestartSplit, aviblocks::FieldForm::TwoImages}) {
         SCOPED_TRACE(form == aviblocks::FieldForm::RestartSplit ? "restart split" : "two images");
-        aviblocks::AviSpec spec;
-        spec.width = width;
-        spec.height = height;
-        spec.rate = 60;
-        spec.form = form;
+        aviblocks::AviDescription desc;
+        desc.width = width;
+        desc.height = height;
+        desc.rate = 60;
+        desc.form = form;
         std::vector<std::vector<std::uint8_t>> pictures;
         for (int i = 0; i < 3; ++i) {
             pictures.push_back(FieldPicture(width, height, i));
-            spec.samples.push_back(aviblocks::EncodeTwoFieldFrame(
+            desc.samples.push_back(aviblocks::EncodeTwoFieldFrame(
                 SwapRowPairs(pictures.back(), width, height), width, height, 95, form));
         }
         const std::string path = dir.File("rec.avi");
         std::string error;
-        ASSERT_TRUE(aviblocks::WriteAviFile(path, spec, nullptr, &error)) << error;
+        ASSERT_TRUE(aviblocks::WriteAviFile(path, desc, nullptr, &error)) << error;
 
         server.Open(path.c_str());
         LONG count = 0;
@@ -260,12 +260,12 @@ TEST_F(OviskWrapperTest, FailuresCarryTheServersJapaneseTexts) {
     EXPECT_EQ(Failure([&] { server.GetFrameCount(&value); }), kNotOpened);
 
     // A frame the recorded data does not decode.
-    aviblocks::AviSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.samples = {std::string(300, '\x5A')};
+    aviblocks::AviDescription desc;
+    desc.width = 64;
+    desc.height = 48;
+    desc.samples = {std::string(300, '\x5A')};
     const std::string garbage = dir.File("garbage.avi");
-    ASSERT_TRUE(aviblocks::WriteAviFile(garbage, spec));
+    ASSERT_TRUE(aviblocks::WriteAviFile(garbage, desc));
     server.Open(garbage.c_str());
     std::vector<BYTE> block(40 + 64 * 48 * 3);
     EXPECT_EQ(Failure([&] { server.GetBitmap(0, block.data(), block.size(), &value); }), kReadFrame);

@@ -15,18 +15,18 @@ namespace {
 
 class ReaderTest : public ::testing::Test {
 protected:
-    std::string Write(const aviblocks::AviSpec& spec, aviblocks::AviLayout* layout = nullptr) {
+    std::string Write(const aviblocks::AviDescription& desc, aviblocks::AviLayout* layout = nullptr) {
         const std::string path = dir.File("rec" + std::to_string(++m_count) + ".avi");
         std::string error;
-        EXPECT_TRUE(aviblocks::WriteAviFile(path, spec, layout, &error)) << error;
+        EXPECT_TRUE(aviblocks::WriteAviFile(path, desc, layout, &error)) << error;
         return path;
     }
-    static aviblocks::AviSpec Small() {
-        aviblocks::AviSpec spec;
-        spec.width = 32;
-        spec.height = 16;
-        spec.frames = 2;
-        return spec;
+    static aviblocks::AviDescription Small() {
+        aviblocks::AviDescription desc;
+        desc.width = 32;
+        desc.height = 16;
+        desc.frames = 2;
+        return desc;
     }
 
     TempDir dir;
@@ -51,7 +51,7 @@ TEST_F(ReaderTest, DecodesItselfExactlyWhenBothPrivateStreamsAreRead) {
     EXPECT_FALSE(reader.DecodeFrame(0, 1, small.data(), small.size()));
     EXPECT_EQ(small[0], 0xEE);
 
-    aviblocks::AviSpec noCsts = Small();
+    aviblocks::AviDescription noCsts = Small();
     noCsts.cstsStream = false;
     ASSERT_TRUE(reader.Open(Write(noCsts).c_str()));
     EXPECT_FALSE(reader.SelfDecode());
@@ -64,12 +64,12 @@ TEST_F(ReaderTest, DecodesItselfExactlyWhenBothPrivateStreamsAreRead) {
     EXPECT_EQ(data[0], 0xFF);
     EXPECT_EQ(data[1], 0xD8);
 
-    aviblocks::AviSpec noNote = Small();
+    aviblocks::AviDescription noNote = Small();
     noNote.noteStream = false;
     ASSERT_TRUE(reader.Open(Write(noNote).c_str()));
     EXPECT_FALSE(reader.SelfDecode());
 
-    aviblocks::AviSpec empty = Small();
+    aviblocks::AviDescription empty = Small();
     empty.emptyInfoStreams = true;
     ASSERT_TRUE(reader.Open(Write(empty).c_str()));
     EXPECT_FALSE(reader.SelfDecode());
@@ -101,7 +101,7 @@ TEST_F(ReaderTest, StreamIndexesAndClosedFilesAreRefused) {
 }
 
 TEST_F(ReaderTest, WorkBuffersFollowEachFilesFrameSize) {
-    aviblocks::AviSpec big = Small();
+    aviblocks::AviDescription big = Small();
     big.width = 96;
     big.height = 64;
     ASSERT_TRUE(reader.Open(Write(Small()).c_str()));
@@ -116,7 +116,7 @@ TEST_F(ReaderTest, WorkBuffersFollowEachFilesFrameSize) {
     EXPECT_TRUE(reader.DecodeFrame(0, 1, second.data(), second.size()));
 
     // A width whose rows need padding: the decoder's padded row size, not 3 x width.
-    aviblocks::AviSpec odd = Small();
+    aviblocks::AviDescription odd = Small();
     odd.width = 50;
     ASSERT_TRUE(reader.Open(Write(odd).c_str()));
     ASSERT_TRUE(reader.SetupStream(0));
@@ -125,7 +125,7 @@ TEST_F(ReaderTest, WorkBuffersFollowEachFilesFrameSize) {
     EXPECT_TRUE(reader.DecodeFrame(0, 0, third.data(), third.size()));
 
     // A recorded frame whose size differs from the stream's format is not decoded into it.
-    aviblocks::AviSpec mismatch = Small();
+    aviblocks::AviDescription mismatch = Small();
     mismatch.samples = {aviblocks::EncodeTwoFieldFrame(aviblocks::MakeTestPicture(0, 64, 32), 64, 32, 80,
                                                        aviblocks::FieldForm::TwoImages)};
     ASSERT_TRUE(reader.Open(Write(mismatch).c_str()));
@@ -139,7 +139,7 @@ TEST_F(ReaderTest, ScrambledScanDataDecodesOrFailsCleanly) {
     // refuses the frame; nothing is read or written outside the buffers. Only the first field's scan
     // is touched.
     for (const auto form : {aviblocks::FieldForm::RestartSplit, aviblocks::FieldForm::TwoImages}) {
-        aviblocks::AviSpec spec = Small();
+        aviblocks::AviDescription desc = Small();
         unsigned seed = 12345;
         for (int i = 0; i < 12; ++i) {
             std::string frame =
@@ -150,9 +150,9 @@ TEST_F(ReaderTest, ScrambledScanDataDecodesOrFailsCleanly) {
                 seed = seed * 1103515245u + 12345u;
                 frame[p] = static_cast<char>(seed >> 16);
             }
-            spec.samples.push_back(frame);
+            desc.samples.push_back(frame);
         }
-        ASSERT_TRUE(reader.Open(Write(spec).c_str()));
+        ASSERT_TRUE(reader.Open(Write(desc).c_str()));
         ASSERT_TRUE(reader.SelfDecode());
         ASSERT_TRUE(reader.SetupStream(0));
         std::vector<BYTE> pixels(reader.DecodedSize());

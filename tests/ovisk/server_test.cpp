@@ -77,12 +77,12 @@ protected:
     }
 
     std::string RecordingFile(int width, int height, int frames) {
-        aviblocks::AviSpec spec;
-        spec.width = width;
-        spec.height = height;
-        spec.frames = frames;
+        aviblocks::AviDescription desc;
+        desc.width = width;
+        desc.height = height;
+        desc.frames = frames;
         const std::string path = dir.File("rec.avi");
-        EXPECT_TRUE(aviblocks::WriteAviFile(path, spec));
+        EXPECT_TRUE(aviblocks::WriteAviFile(path, desc));
         return path;
     }
 
@@ -374,13 +374,13 @@ TEST_F(ServerTest, RatesWithoutATimeBaseOrBeyondTheRangeDoNotOverflow) {
         LONG expected;
     };
     for (const Case c : {Case{0, 30, 0}, Case{1, 0xFFFFFFFFu, 2147483647}, Case{1001, 30000, 30}}) {
-        aviblocks::AviSpec spec;
-        spec.width = 16;
-        spec.height = 16;
-        spec.frames = 1;
+        aviblocks::AviDescription desc;
+        desc.width = 16;
+        desc.height = 16;
+        desc.frames = 1;
         const std::string path = dir.File("rate.avi");
         aviblocks::AviLayout layout;
-        ASSERT_TRUE(aviblocks::WriteAviFile(path, spec, &layout));
+        ASSERT_TRUE(aviblocks::WriteAviFile(path, desc, &layout));
         // The video stream's header: its list, 'strh' and size, then type, handler, flags, priority,
         // language and initial frames before scale and rate.
         ASSERT_FALSE(layout.streamLists.empty());

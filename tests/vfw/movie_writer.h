@@ -9,7 +9,7 @@
 
 namespace avitest {
 
-struct MovieSpec {
+struct MovieDescription {
     std::string path;
     int width = 64;
     int height = 48;
@@ -19,37 +19,37 @@ struct MovieSpec {
     std::string text;
 };
 
-inline HRESULT WriteMovie(const MovieSpec& spec) {
+inline HRESULT WriteMovie(const MovieDescription& desc) {
     PAVIFILE file = nullptr;
-    HRESULT hr = AVIFileOpenA(&file, spec.path.c_str(), OF_CREATE | OF_WRITE, nullptr);
+    HRESULT hr = AVIFileOpenA(&file, desc.path.c_str(), OF_CREATE | OF_WRITE, nullptr);
     if (hr != AVIERR_OK)
         return hr;
     AVISTREAMINFOA info{};
     info.fccType = streamtypeVIDEO;
     info.dwScale = 1;
     info.dwRate = 30;
-    info.dwQuality = spec.quality;
-    info.dwSuggestedBufferSize = static_cast<DWORD>(spec.width * spec.height * 3);
-    info.rcFrame = {0, 0, spec.width, spec.height};
+    info.dwQuality = desc.quality;
+    info.dwSuggestedBufferSize = static_cast<DWORD>(desc.width * desc.height * 3);
+    info.rcFrame = {0, 0, desc.width, desc.height};
     PAVISTREAM source = nullptr;
     hr = AVIFileCreateStreamA(file, &source, &info);
     if (hr == AVIERR_OK)
-        hr = AVIStreamWriteData(source, mmioFOURCC('t', 'x', 't', 's'), const_cast<char*>(spec.text.data()),
-                                static_cast<LONG>(spec.text.size()));
+        hr = AVIStreamWriteData(source, mmioFOURCC('t', 'x', 't', 's'), const_cast<char*>(desc.text.data()),
+                                static_cast<LONG>(desc.text.size()));
     AVICOMPRESSOPTIONS options{};
     options.fccType = streamtypeVIDEO;
-    options.fccHandler = spec.handler;
-    options.dwQuality = spec.quality;
+    options.fccHandler = desc.handler;
+    options.dwQuality = desc.quality;
     options.dwFlags = AVICOMPRESSF_VALID;
     PAVISTREAM compressed = nullptr;
     if (hr == AVIERR_OK)
         hr = AVIMakeCompressedStream(&compressed, source, &options, nullptr);
-    const DWORD image = static_cast<DWORD>(spec.width * 3 * spec.height);
-    BITMAPINFOHEADER header{40, spec.width, spec.height, 1, 24, BI_RGB, image, 0, 0, 0, 0};
+    const DWORD image = static_cast<DWORD>(desc.width * 3 * desc.height);
+    BITMAPINFOHEADER header{40, desc.width, desc.height, 1, 24, BI_RGB, image, 0, 0, 0, 0};
     if (hr == AVIERR_OK)
         hr = AVIStreamSetFormat(compressed, 0, &header, sizeof header);
-    for (int i = 0; hr == AVIERR_OK && i < spec.frames; ++i) {
-        auto pixels = MakeFrame(spec.width, spec.height, i);
+    for (int i = 0; hr == AVIERR_OK && i < desc.frames; ++i) {
+        auto pixels = MakeFrame(desc.width, desc.height, i);
         hr = AVIStreamWrite(compressed, i, 1, pixels.data(), static_cast<LONG>(pixels.size()), AVIIF_KEYFRAME,
                             nullptr, nullptr);
     }

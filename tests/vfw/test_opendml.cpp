@@ -38,8 +38,9 @@ TEST(OpenDml, FilePastTheLimitContinuesInAvixRiffsAndIsReadWhole) {
     RiffLimit lowered(limit);
     const int width = 64, height = 48, frames = 60; // 9216 bytes a frame: about nine RIFFs
     const std::string path = dir.File("long.avi");
-    MovieSpec spec{path, width, height, frames, mmioFOURCC('D', 'I', 'B', ' '), 10000, "Frame_Rate:1000\n"};
-    ASSERT_EQ(WriteMovie(spec), AVIERR_OK);
+    MovieDescription desc{
+        path, width, height, frames, mmioFOURCC('D', 'I', 'B', ' '), 10000, "Frame_Rate:1000\n"};
+    ASSERT_EQ(WriteMovie(desc), AVIERR_OK);
 
     const auto bytes = ReadFile(path);
     const auto riffs = Riffs(bytes);
@@ -93,8 +94,8 @@ TEST(OpenDml, FilePastTheLimitContinuesInAvixRiffsAndIsReadWhole) {
 TEST(OpenDml, FileBelowTheLimitStaysAvi10WithIdx1) {
     TempDir dir;
     const std::string path = dir.File("short.avi");
-    MovieSpec spec{path, 32, 16, 4, mmioFOURCC('D', 'I', 'B', ' '), 10000, "t"};
-    ASSERT_EQ(WriteMovie(spec), AVIERR_OK);
+    MovieDescription desc{path, 32, 16, 4, mmioFOURCC('D', 'I', 'B', ' '), 10000, "t"};
+    ASSERT_EQ(WriteMovie(desc), AVIERR_OK);
     const auto bytes = ReadFile(path);
     const auto riffs = Riffs(bytes);
     ASSERT_EQ(riffs.size(), 1u);

@@ -49,9 +49,9 @@ TEST_F(WriteRead, UncompressedFileReadByFfprobeAndDecodedExactlyIncludingOddWidt
     for (int width : {64, 33, 30}) {
         const int height = 24, frames = 10;
         const std::string path = dir.File("dib" + std::to_string(width) + ".avi");
-        MovieSpec spec{
+        MovieDescription desc{
             path, width, height, frames, mmioFOURCC('D', 'I', 'B', ' '), 10000, "Frame_Rate:500\n"};
-        ASSERT_EQ(WriteMovie(spec), AVIERR_OK);
+        ASSERT_EQ(WriteMovie(desc), AVIERR_OK);
 
         auto probe = Probe(path);
         EXPECT_EQ(probe["codec_name"], "rawvideo") << width;
@@ -98,8 +98,8 @@ TEST_F(WriteRead, UncompressedFileReadByFfprobeAndDecodedExactlyIncludingOddWidt
 TEST_F(WriteRead, TxtsChunkStandsInTheVideoStreamHeaderListWithItsExactBytes) {
     const std::string text = "Rec Rate=500\nFrame_Rate:500\n";
     const std::string path = dir.File("txts.avi");
-    MovieSpec spec{path, 16, 16, 2, mmioFOURCC('D', 'I', 'B', ' '), 10000, text};
-    ASSERT_EQ(WriteMovie(spec), AVIERR_OK);
+    MovieDescription desc{path, 16, 16, 2, mmioFOURCC('D', 'I', 'B', ' '), 10000, text};
+    ASSERT_EQ(WriteMovie(desc), AVIERR_OK);
 
     const auto bytes = ReadFile(path);
     const auto chunk = FindStreamListChunk(bytes, 0, mmioFOURCC('t', 'x', 't', 's'));
@@ -125,8 +125,8 @@ TEST_F(WriteRead, TxtsChunkStandsInTheVideoStreamHeaderListWithItsExactBytes) {
 
 TEST_F(WriteRead, EmptyTxtsChunkIsWrittenWithLengthZero) {
     const std::string path = dir.File("empty_txts.avi");
-    MovieSpec spec{path, 8, 8, 1, mmioFOURCC('D', 'I', 'B', ' '), 10000, ""};
-    ASSERT_EQ(WriteMovie(spec), AVIERR_OK);
+    MovieDescription desc{path, 8, 8, 1, mmioFOURCC('D', 'I', 'B', ' '), 10000, ""};
+    ASSERT_EQ(WriteMovie(desc), AVIERR_OK);
     PAVIFILE file = nullptr;
     ASSERT_EQ(AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr), AVIERR_OK);
     PAVISTREAM stream = nullptr;
@@ -204,8 +204,8 @@ TEST_F(WriteRead, NonVideoStreamsHoldOneSampleEachBesideTheVideo) {
 
 TEST_F(WriteRead, ReadAsksTheSizeAndRefusesASmallBuffer) {
     const std::string path = dir.File("sizes.avi");
-    MovieSpec spec{path, 10, 4, 3, mmioFOURCC('D', 'I', 'B', ' '), 10000, "x"};
-    ASSERT_EQ(WriteMovie(spec), AVIERR_OK);
+    MovieDescription desc{path, 10, 4, 3, mmioFOURCC('D', 'I', 'B', ' '), 10000, "x"};
+    ASSERT_EQ(WriteMovie(desc), AVIERR_OK);
     PAVIFILE file = nullptr;
     ASSERT_EQ(AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr), AVIERR_OK);
     PAVISTREAM stream = nullptr;
@@ -283,8 +283,8 @@ TEST_F(WriteRead, OpenRefusesMissingFilesForeignHandlersAndReplacesOnCreate) {
 
 TEST_F(WriteRead, FileInformationDescribesTheFirstVideoStream) {
     const std::string path = dir.File("info.avi");
-    MovieSpec spec{path, 20, 12, 7, mmioFOURCC('D', 'I', 'B', ' '), 10000, "t"};
-    ASSERT_EQ(WriteMovie(spec), AVIERR_OK);
+    MovieDescription desc{path, 20, 12, 7, mmioFOURCC('D', 'I', 'B', ' '), 10000, "t"};
+    ASSERT_EQ(WriteMovie(desc), AVIERR_OK);
     PAVIFILE file = nullptr;
     ASSERT_EQ(AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr), AVIERR_OK);
     AVIFILEINFOA info{};

@@ -39,27 +39,27 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
         if (a == "-h" || a == "--help") {
             options.help = true;
         } else if (a == "--no-note-stream") {
-            options.spec.noteStream = false;
+            options.desc.noteStream = false;
         } else if (a == "--no-csts-stream") {
-            options.spec.cstsStream = false;
+            options.desc.cstsStream = false;
         } else if (a == "--no-info-chunks") {
-            options.spec.infoChunks = false;
+            options.desc.infoChunks = false;
         } else if (a == "--no-index") {
-            options.spec.index = false;
+            options.desc.index = false;
         } else if (a == "--frames" && hasValue && ToNumber(args[i + 1], 0, 100000, n)) {
-            options.spec.frames = static_cast<int>(n);
+            options.desc.frames = static_cast<int>(n);
             ++i;
         } else if (a == "--rate" && hasValue && ToNumber(args[i + 1], 1, 1000000, n)) {
-            options.spec.rate = static_cast<std::uint32_t>(n);
+            options.desc.rate = static_cast<std::uint32_t>(n);
             ++i;
         } else if (a == "--quality" && hasValue && ToNumber(args[i + 1], 1, 100, n)) {
-            options.spec.quality = static_cast<int>(n);
+            options.desc.quality = static_cast<int>(n);
             ++i;
         } else if (a == "--csts-records" && hasValue && ToNumber(args[i + 1], 0, 10000, n)) {
-            options.spec.cstsBlock = SampleCstBlock(static_cast<int>(n));
+            options.desc.cstsBlock = SampleCstBlock(static_cast<int>(n));
             ++i;
         } else if (a == "--form" && hasValue && (args[i + 1] == "split" || args[i + 1] == "images")) {
-            options.spec.form = args[i + 1] == "split" ? FieldForm::RestartSplit : FieldForm::TwoImages;
+            options.desc.form = args[i + 1] == "split" ? FieldForm::RestartSplit : FieldForm::TwoImages;
             ++i;
         } else if (a == "--size" && hasValue) {
             const std::string& v = args[++i];
@@ -70,8 +70,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& options, std::s
                 error = "bad size: " + v;
                 return false;
             }
-            options.spec.width = static_cast<int>(w);
-            options.spec.height = static_cast<int>(h);
+            options.desc.width = static_cast<int>(w);
+            options.desc.height = static_cast<int>(h);
         } else if (!a.empty() && a[0] != '-' && options.output.empty()) {
             options.output = a;
         } else {

@@ -9,7 +9,7 @@
 namespace aviblocks {
 
 struct Options {
-    AviSpec spec;
+    AviDescription desc;
     std::string output;
     bool help = false;
 };

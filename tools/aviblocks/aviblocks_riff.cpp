@@ -79,7 +79,7 @@ std::uint32_t LargestSample(const std::vector<std::string>& samples) {
     return static_cast<std::uint32_t>(largest);
 }
 
-std::string StreamHeader(const StreamPlan& plan, const AviSpec& spec, bool video) {
+std::string StreamHeader(const StreamPlan& plan, const AviDescription& desc, bool video) {
     std::string h;
     AppendFourcc(h, plan.type);
     AppendFourcc(h, plan.handler);
@@ -87,28 +87,28 @@ std::string StreamHeader(const StreamPlan& plan, const AviSpec& spec, bool video
     AppendU16(h, 0);                      // priority
     AppendU16(h, 0);                      // language
     AppendU32(h, 0);                      // initial frames
-    AppendU32(h, video ? spec.scale : 1); // scale
-    AppendU32(h, video ? spec.rate : 1);  // rate
+    AppendU32(h, video ? desc.scale : 1); // scale
+    AppendU32(h, video ? desc.rate : 1);  // rate
     AppendU32(h, 0);                      // start
     AppendU32(h, static_cast<std::uint32_t>(plan.samples.size()));
     AppendU32(h, LargestSample(plan.samples)); // suggested buffer size
-    AppendU32(h, video ? static_cast<std::uint32_t>(spec.quality) : 0);
+    AppendU32(h, video ? static_cast<std::uint32_t>(desc.quality) : 0);
     AppendU32(h, 0); // sample size: variable
     AppendU16(h, 0);
     AppendU16(h, 0);
-    AppendU16(h, video ? static_cast<std::uint16_t>(spec.width) : 0);
-    AppendU16(h, video ? static_cast<std::uint16_t>(spec.height) : 0);
+    AppendU16(h, video ? static_cast<std::uint16_t>(desc.width) : 0);
+    AppendU16(h, video ? static_cast<std::uint16_t>(desc.height) : 0);
     return h;
 }
 
-std::vector<std::string> VideoSamples(const AviSpec& spec) {
-    if (!spec.samples.empty()) {
-        return spec.samples;
+std::vector<std::string> VideoSamples(const AviDescription& desc) {
+    if (!desc.samples.empty()) {
+        return desc.samples;
     }
     std::vector<std::string> samples;
-    for (int i = 0; i < spec.frames; ++i) {
-        samples.push_back(EncodeTwoFieldFrame(MakeTestPicture(i, spec.width, spec.height), spec.width,
-                                              spec.height, spec.quality, spec.form));
+    for (int i = 0; i < desc.frames; ++i) {
+        samples.push_back(EncodeTwoFieldFrame(MakeTestPicture(i, desc.width, desc.height), desc.width,
+                                              desc.height, desc.quality, desc.form));
     }
     return samples;
 }
@@ -123,27 +123,27 @@ std::string ChunkId(std::size_t stream, const char kind[2]) {
 
 } // namespace
 
-std::string BuildAvi(const AviSpec& spec, AviLayout* layout) {
-    if (spec.width <= 0 || spec.height <= 0 || spec.width > 32767 || spec.height > 32767 || spec.rate == 0 ||
-        spec.scale == 0) {
+std::string BuildAvi(const AviDescription& desc, AviLayout* layout) {
+    if (desc.width <= 0 || desc.height <= 0 || desc.width > 32767 || desc.height > 32767 || desc.rate == 0 ||
+        desc.scale == 0) {
         throw std::runtime_error("bad picture size or rate");
     }
     AviLayout local;
     AviLayout& where = layout != nullptr ? *layout : local;
     where = AviLayout{};
-    where.noteBlock = spec.noteBlock.empty() ? BuildNoteBlock(SampleNoteEntries()) : spec.noteBlock;
-    where.cstsBlock = spec.cstsBlock.empty() ? SampleCstBlock(kCstsRecords) : spec.cstsBlock;
-    where.videoSamples = VideoSamples(spec);
+    where.noteBlock = desc.noteBlock.empty() ? BuildNoteBlock(SampleNoteEntries()) : desc.noteBlock;
+    where.cstsBlock = desc.cstsBlock.empty() ? SampleCstBlock(kCstsRecords) : desc.cstsBlock;
+    where.videoSamples = VideoSamples(desc);
 
     std::vector<StreamPlan> plans;
-    plans.push_back({"vids", "YRJQ", BitmapFormat(spec.width, spec.height), where.videoSamples, "db"});
+    plans.push_back({"vids", "YRJQ", BitmapFormat(desc.width, desc.height), where.videoSamples, "db"});
     const auto infoSamples = [&](const std::string& block) {
-        return spec.emptyInfoStreams ? std::vector<std::string>{} : std::vector<std::string>{block};
+        return desc.emptyInfoStreams ? std::vector<std::string>{} : std::vector<std::string>{block};
     };
-    if (spec.noteStream) {
+    if (desc.noteStream) {
         plans.push_back({"NOTE", "\0\0\0\0", std::string(), infoSamples(where.noteBlock), "dc"});
     }
-    if (spec.cstsStream) {
+    if (desc.cstsStream) {
         plans.push_back({"CSTS", "\0\0\0\0", std::string(), infoSamples(where.cstsBlock), "dc"});
     }
 
@@ -152,16 +152,16 @@ std::string BuildAvi(const AviSpec& spec, AviLayout* layout) {
     const std::size_t hdrl = Open(out, "LIST", "hdrl");
     where.mainHeader = out.size();
     std::string avih;
-    AppendU32(avih, static_cast<std::uint32_t>(1000000ull * spec.scale / spec.rate));
-    AppendU32(avih, LargestSample(where.videoSamples) * spec.rate / spec.scale);
+    AppendU32(avih, static_cast<std::uint32_t>(1000000ull * desc.scale / desc.rate));
+    AppendU32(avih, LargestSample(where.videoSamples) * desc.rate / desc.scale);
     AppendU32(avih, 0);
-    AppendU32(avih, spec.index ? kHasIndex : 0);
+    AppendU32(avih, desc.index ? kHasIndex : 0);
     AppendU32(avih, static_cast<std::uint32_t>(where.videoSamples.size()));
     AppendU32(avih, 0);
     AppendU32(avih, static_cast<std::uint32_t>(plans.size()));
     AppendU32(avih, LargestSample(where.videoSamples));
-    AppendU32(avih, static_cast<std::uint32_t>(spec.width));
-    AppendU32(avih, static_cast<std::uint32_t>(spec.height));
+    AppendU32(avih, static_cast<std::uint32_t>(desc.width));
+    AppendU32(avih, static_cast<std::uint32_t>(desc.height));
     for (int i = 0; i < 4; ++i) {
         AppendU32(avih, 0);
     }
@@ -170,9 +170,9 @@ std::string BuildAvi(const AviSpec& spec, AviLayout* layout) {
     for (std::size_t s = 0; s < plans.size(); ++s) {
         where.streamLists.push_back(out.size());
         const std::size_t strl = Open(out, "LIST", "strl");
-        AppendChunk(out, "strh", StreamHeader(plans[s], spec, s == 0));
+        AppendChunk(out, "strh", StreamHeader(plans[s], desc, s == 0));
         AppendChunk(out, "strf", plans[s].format);
-        if (spec.infoChunks) {
+        if (desc.infoChunks) {
             const std::size_t strd = Open(out, "strd");
             // Inside the stream data the two blocks follow each other without pad bytes.
             where.cstsChunks.push_back(out.size());
@@ -208,7 +208,7 @@ std::string BuildAvi(const AviSpec& spec, AviLayout* layout) {
         }
     }
     Close(out, movi);
-    if (spec.index) {
+    if (desc.index) {
         where.index = out.size();
         const std::size_t idx1 = Open(out, "idx1");
         for (const IndexEntry& e : index) {
@@ -223,9 +223,10 @@ std::string BuildAvi(const AviSpec& spec, AviLayout* layout) {
     return out;
 }
 
-bool WriteAviFile(const std::string& path, const AviSpec& spec, AviLayout* layout, std::string* error) {
+bool WriteAviFile(const std::string& path, const AviDescription& desc, AviLayout* layout,
+                  std::string* error) {
     try {
-        const std::string bytes = BuildAvi(spec, layout);
+        const std::string bytes = BuildAvi(desc, layout);
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         file.close();

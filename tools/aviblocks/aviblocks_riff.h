@@ -12,7 +12,7 @@
 
 namespace aviblocks {
 
-struct AviSpec {
+struct AviDescription {
     int width = 640;
     int height = 480;
     std::uint32_t scale = 1;
@@ -47,11 +47,11 @@ struct AviLayout {
     std::string cstsBlock;
 };
 
-// The whole file. Throws std::runtime_error on impossible specs.
-std::string BuildAvi(const AviSpec& spec, AviLayout* layout = nullptr);
+// The whole file. Throws std::runtime_error on impossible descs.
+std::string BuildAvi(const AviDescription& desc, AviLayout* layout = nullptr);
 
 // Writes BuildAvi's bytes to path; false with a message on failure.
-bool WriteAviFile(const std::string& path, const AviSpec& spec, AviLayout* layout = nullptr,
+bool WriteAviFile(const std::string& path, const AviDescription& desc, AviLayout* layout = nullptr,
                   std::string* error = nullptr);
 
 } // namespace aviblocks

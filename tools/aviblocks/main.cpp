@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     aviblocks::AviLayout layout;
-    if (!aviblocks::WriteAviFile(options.output, options.spec, &layout, &error)) {
+    if (!aviblocks::WriteAviFile(options.output, options.desc, &layout, &error)) {
         std::fprintf(stderr, "aviblocks: %s\n", error.c_str());
         return 1;
     }

@@ -199,30 +199,30 @@ void CstBlocks() {
 void RecordingAvis(const std::vector<std::string>& targets) {
     struct Variant {
         const char* name;
-        void (*change)(aviblocks::AviSpec&);
+        void (*change)(aviblocks::AviDescription&);
     };
     const Variant variants[] = {
-        {"restart_split", [](aviblocks::AviSpec&) {}},
-        {"two_images", [](aviblocks::AviSpec& s) { s.form = aviblocks::FieldForm::TwoImages; }},
-        {"no_index", [](aviblocks::AviSpec& s) { s.index = false; }},
+        {"restart_split", [](aviblocks::AviDescription&) {}},
+        {"two_images", [](aviblocks::AviDescription& s) { s.form = aviblocks::FieldForm::TwoImages; }},
+        {"no_index", [](aviblocks::AviDescription& s) { s.index = false; }},
         {"no_info_streams",
-         [](aviblocks::AviSpec& s) {
+         [](aviblocks::AviDescription& s) {
              s.noteStream = false;
              s.cstsStream = false;
          }},
-        {"empty_info_streams", [](aviblocks::AviSpec& s) { s.emptyInfoStreams = true; }},
-        {"no_info_chunks", [](aviblocks::AviSpec& s) { s.infoChunks = false; }},
+        {"empty_info_streams", [](aviblocks::AviDescription& s) { s.emptyInfoStreams = true; }},
+        {"no_info_chunks", [](aviblocks::AviDescription& s) { s.infoChunks = false; }},
     };
     for (const Variant& v : variants) {
-        aviblocks::AviSpec spec;
-        spec.width = 32;
-        spec.height = 16;
-        spec.frames = 2;
-        spec.quality = 50;
-        v.change(spec);
+        aviblocks::AviDescription desc;
+        desc.width = 32;
+        desc.height = 16;
+        desc.frames = 2;
+        desc.quality = 50;
+        v.change(desc);
         std::string bytes;
         try {
-            bytes = aviblocks::BuildAvi(spec);
+            bytes = aviblocks::BuildAvi(desc);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "fuzz_seeds: %s: %s\n", v.name, e.what());
             continue;
