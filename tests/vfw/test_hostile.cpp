@@ -253,3 +253,25 @@ TEST(HostileCompressed, DamagedVideo1FramesNeverCrashTheDecoder) {
     }
     EXPECT_GT(decoded, 0);
 }
+
+TEST_F(Hostile, HugeDeclaredFrameIsRefusedForDecoding) {
+    // A few kilobytes of file declaring 32784 x 63752 pixels: a decoded frame would need 6 GB.
+    const size_t strf = Find("strf");
+    auto bad = bytes_;
+    Put32(bad, strf + 8 + 4, 32784u);
+    Put32(bad, strf + 8 + 8, 63752u);
+    const std::string path = dir.File("huge.avi");
+    WriteFile(path, bad.data(), bad.size());
+    PAVIFILE file = nullptr;
+    ASSERT_EQ(AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr), AVIERR_OK);
+    PAVISTREAM stream = nullptr;
+    ASSERT_EQ(AVIFileGetStream(file, &stream, 0, 0), AVIERR_OK);
+    BITMAPINFOHEADER wanted{40, 0, 0, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    EXPECT_EQ(AVIStreamGetFrameOpen(stream, &wanted), nullptr);
+    // Handing the stored sample out as it is allocates nothing by the declared size.
+    PGETFRAME passThrough = AVIStreamGetFrameOpen(stream, nullptr);
+    EXPECT_NE(passThrough, nullptr);
+    AVIStreamGetFrameClose(passThrough);
+    AVIStreamRelease(stream);
+    AVIFileRelease(file);
+}
