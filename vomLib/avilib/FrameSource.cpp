@@ -36,9 +36,9 @@ BYTE* CMovieFrameSource::CenterFrameInBuffer(const BITMAPINFOHEADER* frame) {
     const std::size_t stride = ICInputRowStride(frame);
     const BYTE* pixels = reinterpret_cast<const BYTE*>(frame) + frame->biSize;
     // The frame getter hands a stored sample out as it was read, and a sample of the recording system
-    // may hold fewer bytes than its header's rows: only whole rows within the image size are copied.
-    const std::uint64_t bytes =
-        frame->biSizeImage ? frame->biSizeImage : stride * static_cast<std::uint64_t>(height);
+    // may hold fewer bytes than its header's rows: only whole rows within the image size (always the
+    // bytes the getter holds, 0 for none) are copied.
+    const std::uint64_t bytes = frame->biSizeImage;
     const std::uint64_t wholeRows = stride ? bytes / stride : 0;
     for (int y = 0; y < rows; ++y) {
         const int sourceRow = sy + y;
