@@ -13,17 +13,7 @@ ComServerRegistration Registration() {
 } // namespace
 
 KIVIC_COM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (clsid != CLSID_BremFc)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) ComClassFactory<CBremFc>(&BremFcModule());
-    if (!factory)
-        return E_OUTOFMEMORY;
-    const HRESULT hr = factory->QueryInterface(riid, object);
-    factory->Release();
-    return hr;
+    return ComGetClassObject<CBremFc>(clsid, CLSID_BremFc, riid, object, &BremFcModule());
 }
 
 KIVIC_COM_EXPORT HRESULT DllCanUnloadNow() {

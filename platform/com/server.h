@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <exception>
+#include <new>
 #include <span>
 #include <string>
 
@@ -158,6 +159,23 @@ private:
     std::atomic<ULONG> m_refs{1};
     ComModuleState* m_module;
 };
+
+// The body of a module's DllGetClassObject for its one creatable class T.
+template <class T>
+HRESULT ComGetClassObject(REFCLSID clsid, REFCLSID served, REFIID riid, void** object,
+                          ComModuleState* module) {
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (clsid != served)
+        return CLASS_E_CLASSNOTAVAILABLE;
+    auto* factory = new (std::nothrow) ComClassFactory<T>(module);
+    if (!factory)
+        return E_OUTOFMEMORY;
+    const HRESULT hr = factory->QueryInterface(riid, object);
+    factory->Release();
+    return hr;
+}
 
 // The four entry points of a server module are exported under these plain names.
 #define KIVIC_COM_EXPORT extern "C" __attribute__((visibility("default")))

@@ -75,15 +75,7 @@ ComServerRegistration Registration() {
 } // namespace
 
 KIVIC_COM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (clsid != kClsid)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new ComClassFactory<Sample>(&g_module);
-    const HRESULT hr = factory->QueryInterface(riid, object);
-    factory->Release();
-    return hr;
+    return ComGetClassObject<Sample>(clsid, kClsid, riid, object, &g_module);
 }
 
 KIVIC_COM_EXPORT HRESULT DllCanUnloadNow() {

@@ -16,17 +16,7 @@ ComServerRegistration Registration() {
 } // namespace
 
 KIVIC_COM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
-    if (!object)
-        return E_POINTER;
-    *object = nullptr;
-    if (clsid != CLSID_AVIFilter)
-        return CLASS_E_CLASSNOTAVAILABLE;
-    auto* factory = new (std::nothrow) ComClassFactory<CAVIFilter>(&OviskModule());
-    if (!factory)
-        return E_OUTOFMEMORY;
-    const HRESULT hr = factory->QueryInterface(riid, object);
-    factory->Release();
-    return hr;
+    return ComGetClassObject<CAVIFilter>(clsid, CLSID_AVIFilter, riid, object, &OviskModule());
 }
 
 KIVIC_COM_EXPORT HRESULT DllCanUnloadNow() {
