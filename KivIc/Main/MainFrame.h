@@ -1,0 +1,185 @@
+// The program's MDI main frame: the playback control bar, the image-list bar, the point-position bar,
+// the toolbar and the status bar, and synchronised playback. In synchronised mode every document that
+// was open when the mode was switched on plays, steps and seeks together on a common time axis in
+// seconds, driven by the frame's own play thread "SyncPlayer"; switching the mode renumbers the nine
+// playback commands in the menus and on the control bar.
+//
+// Threads: the axis values the play thread reads are atomics; the synchronised list is guarded by its
+// lock. Everything else runs on the GUI thread (the play thread hands its calls over).
+#pragma once
+
+#include <atomic>
+#include <memory>
+
+#include "KivIc/Bars/BarOwners.h"
+#include "KivIc/Bars/CtrlBar.h"
+#include "KivIc/Bars/DlgBarImgList.h"
+#include "KivIc/Bars/PosDlgBar.h"
+#include "KivIc/Main/SyncDocList.h"
+#include "KivIc/Play/PlayOwner.h"
+#include "platform/afx/afxwin.h"
+
+class CSyncPlayThread;
+class CVesloDoc;
+class CVesloChildFrame;
+
+// Resource ids of the main frame.
+enum : UINT {
+    IDR_MAINFRAME = 147,
+    IDR_MAINTOOLBAR = 153,
+};
+
+// Commands of the main frame (the synchronised ids are those of the control bar's renumbering).
+enum : UINT {
+    ID_SYNC_MODE = 1000,
+    ID_SYNC_STEP_BACK = 1001,
+    ID_SYNC_SEEK_BEGIN = 1002,
+    ID_SYNC_STOP = 1003,
+    ID_SYNC_PLAY = 1004,
+    ID_SYNC_PLAY_BACK = 1005,
+    ID_SYNC_STEP_FORWARD = 1006,
+    ID_SYNC_SEEK_END = 1007,
+    ID_SYNC_SEEK_T0 = 1008,
+    ID_SYNC_LOOP = 1009,
+    ID_VIEW_CTRLBAR = 59394,
+    ID_VIEW_IMGLISTBAR = 32887,
+    ID_VIEW_POSBAR = 32888,
+};
+
+// The synchronised rate word at start: 12 frames per second shown, one frame per step.
+constexpr PlaySpeedWord kDefaultSyncPlaySpeed = 0xC0001;
+
+class CMainFrame : public CMDIFrameWnd, public IPlayMainFrame, public ICtrlBarOwner {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    // Registers the frame's menu, toolbar and strings before loading them.
+    BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   CWnd* pParentWnd = nullptr, CCreateContext* pContext = nullptr) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // --- Bars -------------------------------------------------------------------------------------
+    CCtrlBar* GetCtrlBar() { return &m_wndCtrlBar; }
+    CDlgBarImgList* GetImgListBar() { return &m_wndImgListBar; }
+    CPosDlgBar* GetPosBar() { return &m_wndPosBar; }
+    CToolBar* GetToolBar() { return &m_wndToolBar; }
+    CStatusBar* GetStatusBar() { return &m_wndStatusBar; }
+    // Pass the values to the control bar once its window exists.
+    void SetCtrlBarFrame(long frame);
+    void SetCtrlBarRecordRange(long begin, long end);
+    void SetCtrlBarPlayRange(long begin, long end);
+    // Fills the point-position bar; the index of the last row added, or -1.
+    int SetPositionList(const PositionRow* rows, int count);
+
+    // --- Where the control bar's moves go (ICtrlBarOwner) ------------------------------------------
+    // In synchronised mode a position on the common axis, otherwise the active document's; nothing
+    // without an active recording window.
+    void SyncSetCurrentFrame(long frame) override;
+    void SyncSetPlayBegin(long frame) override;
+    void SyncSetPlayEnd(long frame) override;
+
+    // --- Synchronised playback --------------------------------------------------------------------
+    BOOL IsSyncMode() const { return m_bSyncMode.load(); }
+    BOOL IsSyncPlaying() const { return m_bSyncPlaying.load(); }
+    int GetSyncFrameRate() const { return m_nSyncFrameRate.load(); }
+    // The frame the control bar shows for a time on the axis.
+    long SyncFrameAt(double seconds) const;
+    CSyncDocList& GetSyncList() { return m_syncList; }
+    // A closing document leaves the synchronised list.
+    void RemoveSyncDocument(CVesloDoc* pDoc);
+    void SetSyncLoop(BOOL bLoop) { m_bSyncLoop = bLoop ? TRUE : FALSE; }
+    void SetSyncPlaySpeedWord(PlaySpeedWord rate) { m_dwSyncPlaySpeed = rate; }
+    // Renumbers the playback commands of every menu (the frame's and the recording windows') for the
+    // current mode.
+    void RemapMenuCommands();
+    void RemapMenuCommands(CMenu* pMenu);
+    void PostSyncPlay();
+    void PostSyncStop();
+    // The play thread moves every synchronised document to the time (carried by value).
+    void PostSyncStep(double seconds);
+    CSyncPlayThread* GetSyncPlayThread() const { return m_pSyncPlayer.get(); }
+    // Stops the synchronised play thread and waits for it to end. Closing runs it first.
+    void StopSyncPlayThread();
+
+    // IPlayMainFrame: read on the play thread.
+    double GetSyncBeginTime() const override { return m_dSyncBegin.load(); }
+    double GetSyncEndTime() const override { return m_dSyncEnd.load(); }
+    double GetSyncCurrentTime() const override { return m_dSyncCurrent.load(); }
+    double GetSyncStepTime() const override { return m_dSyncStep.load(); }
+    BOOL IsSyncLoop() const override { return m_bSyncLoop.load(); }
+    PlaySpeedWord GetSyncPlaySpeedWord() const override { return m_dwSyncPlaySpeed.load(); }
+    // IPlayMainFrame: on the GUI thread.
+    int GetSyncDocumentCount() const override;
+    IPlayDocument* GetSyncDocument(int index) const override;
+    void SetSyncPlaying(BOOL bPlaying) override { m_bSyncPlaying = bPlaying ? TRUE : FALSE; }
+    // Stores the time, kept on the axis's frame grid, and shows its frame on the control bar.
+    void SetSyncTime(double seconds) override;
+
+    // The active recording window, or null.
+    CVesloChildFrame* GetActiveRecordingFrame() const;
+
+protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnClose();
+    void OnDestroy();
+
+    // Synchronised commands.
+    void OnSyncMode();
+    void OnUpdateSyncMode(CCmdUI* pCmdUI);
+    void OnSyncStepBack();
+    void OnSyncSeekBegin();
+    void OnSyncStop();
+    void OnSyncPlay();
+    void OnSyncPlayBack();
+    void OnSyncStepForward();
+    void OnSyncSeekEnd();
+    void OnSyncSeekT0();
+    void OnSyncLoop();
+    void OnUpdateSyncAtBegin(CCmdUI* pCmdUI);
+    void OnUpdateSyncAtEnd(CCmdUI* pCmdUI);
+    void OnUpdateSyncStop(CCmdUI* pCmdUI);
+    void OnUpdateSyncSeekT0(CCmdUI* pCmdUI);
+    void OnUpdateSyncLoop(CCmdUI* pCmdUI);
+
+    // Bars.
+    void OnViewCtrlBar();
+    void OnViewImgListBar();
+    void OnViewPosBar();
+    void OnUpdateViewCtrlBar(CCmdUI* pCmdUI);
+    void OnUpdateViewImgListBar(CCmdUI* pCmdUI);
+    void OnUpdateViewPosBar(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    BOOL CreateBars();
+    void ToggleBar(CControlBar* pBar);
+    void UpdateBarCheck(CControlBar* pBar, CCmdUI* pCmdUI);
+    // Mode on: every open document joins the list and the axis is computed from their ranges and
+    // rates. FALSE (and the mode stays off) when no document has a rate.
+    BOOL EnterSyncMode();
+    void LeaveSyncMode();
+    void StopDocumentsPlaying();
+    void StartSyncPlay(int direction);
+    void SeekSync(double seconds);
+    // Not playing and an axis to move on.
+    BOOL CanSyncMove() const;
+
+    CSyncDocList m_syncList;
+    std::atomic<BOOL> m_bSyncMode{FALSE};
+    std::atomic<BOOL> m_bSyncPlaying{FALSE};
+    std::atomic<BOOL> m_bSyncLoop{FALSE};
+    std::atomic<double> m_dSyncBegin{0.0};
+    std::atomic<double> m_dSyncEnd{0.0};
+    std::atomic<double> m_dSyncCurrent{0.0};
+    std::atomic<double> m_dSyncStep{0.0};
+    std::atomic<int> m_nSyncFrameRate{0};
+    std::atomic<PlaySpeedWord> m_dwSyncPlaySpeed{kDefaultSyncPlaySpeed};
+    CDlgBarImgList m_wndImgListBar;
+    CPosDlgBar m_wndPosBar;
+    CCtrlBar m_wndCtrlBar;
+    CToolBar m_wndToolBar;
+    CStatusBar m_wndStatusBar;
+    std::unique_ptr<CSyncPlayThread> m_pSyncPlayer;
+};
