@@ -1,10 +1,6 @@
 // Documents and templates: opening by extension, an open file activated instead of opened twice, a
 // file that cannot be read, views updated, the recent-file list kept in the settings file.
-#include <cstdlib>
-#include <fstream>
-
-#include "afx/afx_test_app.h"
-#include "afx_core/temp_dir.h"
+#include "afx/mdi_fixture.h"
 
 namespace {
 
@@ -26,35 +22,16 @@ public:
 };
 IMPLEMENT_DYNCREATE(CountingView, CView)
 
-class DocumentsTest : public ::testing::Test {
+class DocumentsTest : public MdiAppTest {
 protected:
-    void SetUp() override {
-        EnsureQt();
-        setenv("KIVIC_AFX_PROFILE", dir.Path("profile.ini").c_str(), 1);
+    void AddTemplates() override {
         AfxRegisterString(910, "\nAlpha\nAlpha\nAlpha (*.aaa)\n.aaa\n");
         AfxRegisterString(911, "\nBeta\nBeta\nBeta (*.bbb)\n.bbb\n");
-        app = new CWinApp("docs");
-        app->LoadStdProfileSettings(10);
         app->AddDocTemplate(new CMultiDocTemplate(910, RUNTIME_CLASS(DocA), RUNTIME_CLASS(CMDIChildWnd),
                                                   RUNTIME_CLASS(CountingView)));
         app->AddDocTemplate(new CMultiDocTemplate(911, RUNTIME_CLASS(DocB), RUNTIME_CLASS(CMDIChildWnd),
                                                   RUNTIME_CLASS(CountingView)));
-        auto* main = new CMDIFrameWnd;
-        ASSERT_TRUE(main->LoadFrame(912));
-        app->m_pMainWnd = main;
     }
-    void TearDown() override {
-        delete app;
-        Pump();
-        unsetenv("KIVIC_AFX_PROFILE");
-    }
-    std::string MakeFile(const std::string& name) {
-        const std::string path = dir.Path(name);
-        TempDir::WriteAll(path, "x");
-        return path;
-    }
-    TempDir dir;
-    CWinApp* app = nullptr;
 };
 
 TEST_F(DocumentsTest, TheExtensionChoosesTheTemplate) {
@@ -74,7 +51,6 @@ TEST_F(DocumentsTest, AnOpenFileIsActivatedNotOpenedTwice) {
     const std::string first = MakeFile("first.aaa");
     CDocument* a = app->OpenDocumentFile(first.c_str());
     CDocument* b = app->OpenDocumentFile(MakeFile("second.aaa").c_str());
-    auto* main = static_cast<CMDIFrameWnd*>(app->m_pMainWnd);
     EXPECT_EQ(main->MDIGetActive()->GetActiveDocument(), b);
     CDocument* again = app->OpenDocumentFile(first.c_str());
     EXPECT_EQ(again, a);
@@ -92,7 +68,6 @@ TEST_F(DocumentsTest, AFileThatCannotBeReadIsReportedAndLeavesNothingOpen) {
     CDocument* doc = app->OpenDocumentFile(dir.Path("missing.aaa").c_str());
     EXPECT_EQ(doc, nullptr);
     EXPECT_EQ(boxes.texts.size(), 1u);
-    auto* main = static_cast<CMDIFrameWnd*>(app->m_pMainWnd);
     EXPECT_EQ(main->MDIGetActive(), nullptr);
 }
 

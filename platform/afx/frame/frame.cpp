@@ -277,6 +277,7 @@ void CFrameWnd::OnClose() {
             doc->OnCloseDocument();
             return;
         }
+        doc->PreCloseFrame(this);
     }
     DestroyWindow();
 }

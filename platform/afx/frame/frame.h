@@ -110,6 +110,7 @@ protected:
 
     QMdiArea* m_pMdiArea = nullptr;
     CMDIChildWnd* m_pActiveChild = nullptr;
+    HWND m_hActiveChild = nullptr; // tells a live active child from one whose window is gone
 };
 
 class CMDIChildWnd : public CFrameWnd {

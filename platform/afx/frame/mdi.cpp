@@ -1,3 +1,4 @@
+#include <QCloseEvent>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -8,6 +9,28 @@
 
 IMPLEMENT_DYNCREATE(CMDIFrameWnd, CFrameWnd)
 IMPLEMENT_DYNCREATE(CMDIChildWnd, CFrameWnd)
+
+namespace {
+
+// The close box, the system menu and Ctrl+F4 of a child window all close its Qt sub-window. That close
+// becomes the child frame's WM_CLOSE, so the frame decides: it may refuse, or close its document.
+class SubWindowCloseFilter : public QObject {
+public:
+    SubWindowCloseFilter(QMdiSubWindow* sub, HWND hChild) : QObject(sub), m_hChild(hChild) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::Close)
+            return false;
+        event->ignore();
+        if (CWnd* child = CWnd::FromHandle(m_hChild))
+            child->SendMessage(WM_CLOSE);
+        return true;
+    }
+
+private:
+    HWND m_hChild;
+};
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
 ON_COMMAND(ID_WINDOW_TILE_HORZ, OnWindowTile)
@@ -40,11 +63,15 @@ BOOL CMDIFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*) {
 }
 
 CMDIChildWnd* CMDIFrameWnd::MDIGetActive(BOOL* pbMaximized) const {
+    // A child whose window went away by any route is no longer active.
+    CMDIChildWnd* active = m_pActiveChild != nullptr && CWnd::FromHandle(m_hActiveChild) == m_pActiveChild
+                               ? m_pActiveChild
+                               : nullptr;
     if (pbMaximized != nullptr) {
-        QMdiSubWindow* sub = m_pActiveChild != nullptr ? m_pActiveChild->GetSubWindow() : nullptr;
+        QMdiSubWindow* sub = active != nullptr ? active->GetSubWindow() : nullptr;
         *pbMaximized = sub != nullptr && sub->isMaximized();
     }
-    return m_pActiveChild;
+    return active;
 }
 
 CFrameWnd* CMDIFrameWnd::GetActiveFrame() {
@@ -62,10 +89,11 @@ void CMDIFrameWnd::MDIActivate(CWnd* pWndActivate) {
 }
 
 void CMDIFrameWnd::OnMdiChildActivated(CMDIChildWnd* pChild) {
-    if (pChild == m_pActiveChild || pChild->GetSafeHwnd() == nullptr)
+    if (pChild == MDIGetActive() || pChild->GetSafeHwnd() == nullptr)
         return;
-    CMDIChildWnd* old = m_pActiveChild;
+    CMDIChildWnd* old = MDIGetActive();
     m_pActiveChild = pChild;
+    m_hActiveChild = pChild->GetSafeHwnd();
     const HWND hOld = old != nullptr ? old->GetSafeHwnd() : nullptr;
     const HWND hNew = pChild->GetSafeHwnd();
     if (old != nullptr)
@@ -80,13 +108,14 @@ void CMDIFrameWnd::OnMdiChildDestroying(CMDIChildWnd* pChild) {
     if (pChild != m_pActiveChild)
         return;
     m_pActiveChild = nullptr;
+    m_hActiveChild = nullptr;
     pChild->SendMessage(WM_MDIACTIVATE, reinterpret_cast<WPARAM>(pChild->GetSafeHwnd()), 0);
 }
 
 void CMDIFrameWnd::UpdateMenuForActiveChild() {
-    CMenu* menu = m_pActiveChild != nullptr && m_pActiveChild->m_pMenuShared != nullptr
-                      ? m_pActiveChild->m_pMenuShared
-                      : m_pMenuDefault;
+    CMDIChildWnd* active = MDIGetActive();
+    CMenu* menu =
+        active != nullptr && active->m_pMenuShared != nullptr ? active->m_pMenuShared : m_pMenuDefault;
     if (menu != GetMenu())
         SetMenu(menu);
 }
@@ -188,6 +217,7 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
     }
     QMdiSubWindow* sub = m_pMDIFrame->GetMdiArea()->addSubWindow(widget);
     sub->resize(cs.cx > 0 ? cs.cx : 480, cs.cy > 0 ? cs.cy : 360);
+    sub->installEventFilter(new SubWindowCloseFilter(sub, GetSafeHwnd()));
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();
         return FALSE;

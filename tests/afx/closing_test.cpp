@@ -1,0 +1,100 @@
+// Closing a child window by its own close box: the frame hears WM_CLOSE, may refuse, and otherwise
+// closes its document, which leaves its template's list; the active child is never a closed one.
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+#include "afx/mdi_fixture.h"
+
+namespace {
+
+// A child frame that refuses to close while its flag is set.
+class GuardedChild : public CMDIChildWnd {
+    DECLARE_DYNCREATE(GuardedChild)
+public:
+    static bool s_refuse;
+    static int s_closeRequests;
+
+protected:
+    void OnClose() {
+        ++s_closeRequests;
+        if (!s_refuse)
+            CMDIChildWnd::OnClose();
+    }
+    DECLARE_MESSAGE_MAP()
+};
+bool GuardedChild::s_refuse = false;
+int GuardedChild::s_closeRequests = 0;
+IMPLEMENT_DYNCREATE(GuardedChild, CMDIChildWnd)
+BEGIN_MESSAGE_MAP(GuardedChild, CMDIChildWnd)
+ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+class ClosingTest : public MdiAppTest {
+protected:
+    CRuntimeClass* ChildClass() const override { return RUNTIME_CLASS(GuardedChild); }
+    void SetUp() override {
+        GuardedChild::s_refuse = false;
+        GuardedChild::s_closeRequests = 0;
+        MdiAppTest::SetUp();
+    }
+    static QMdiSubWindow* SubOf(CDocument* doc) {
+        CFrameWnd* frame = FrameOf(doc);
+        return frame != nullptr ? static_cast<CMDIChildWnd*>(frame)->GetSubWindow() : nullptr;
+    }
+};
+
+TEST_F(ClosingTest, TheCloseBoxClosesTheDocumentAndTheNextChildBecomesActive) {
+    CDocument* first = app->OpenDocumentFile(MakeFile("first.pln").c_str());
+    CDocument* second = app->OpenDocumentFile(MakeFile("second.pln").c_str());
+    ASSERT_TRUE(first && second);
+    ASSERT_EQ(main->MDIGetActive()->GetActiveDocument(), second);
+    QMdiSubWindow* sub = SubOf(second);
+    ASSERT_NE(sub, nullptr);
+    EXPECT_FALSE(sub->close()); // the frame closes itself; Qt is told not to
+    Pump();
+    EXPECT_EQ(GuardedChild::s_closeRequests, 1);
+    EXPECT_EQ(OpenCount(), 1);
+    CMDIChildWnd* active = main->MDIGetActive();
+    ASSERT_NE(active, nullptr);
+    EXPECT_NE(active->GetSafeHwnd(), nullptr);
+    EXPECT_EQ(active->GetActiveDocument(), first);
+
+    SubOf(first)->close();
+    Pump();
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_EQ(main->MDIGetActive(), nullptr);
+    EXPECT_TRUE(main->GetMdiArea()->subWindowList().isEmpty());
+}
+
+TEST_F(ClosingTest, AFrameThatRefusesStaysWithItsDocument) {
+    CDocument* doc = app->OpenDocumentFile(MakeFile("kept.pln").c_str());
+    ASSERT_NE(doc, nullptr);
+    CFrameWnd* frame = FrameOf(doc);
+    GuardedChild::s_refuse = true;
+    EXPECT_FALSE(SubOf(doc)->close());
+    Pump();
+    EXPECT_EQ(GuardedChild::s_closeRequests, 1);
+    EXPECT_EQ(OpenCount(), 1);
+    EXPECT_EQ(main->MDIGetActive(), frame);
+    ASSERT_NE(SubOf(doc), nullptr);
+    EXPECT_FALSE(SubOf(doc)->isHidden());
+    EXPECT_FALSE(frame->GetWidget()->isHidden());
+
+    GuardedChild::s_refuse = false; // the same box now closes it
+    SubOf(doc)->close();
+    Pump();
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_EQ(main->MDIGetActive(), nullptr);
+}
+
+TEST_F(ClosingTest, TheMdiAreaClosingAllChildrenAsksEachFrame) {
+    app->OpenDocumentFile(MakeFile("a.pln").c_str());
+    app->OpenDocumentFile(MakeFile("b.pln").c_str());
+    main->GetMdiArea()->closeAllSubWindows();
+    Pump();
+    EXPECT_EQ(GuardedChild::s_closeRequests, 2);
+    EXPECT_EQ(OpenCount(), 0);
+    EXPECT_EQ(main->MDIGetActive(), nullptr);
+}
+
+} // namespace
