@@ -2,7 +2,9 @@
 // with a 'txts' chunk, a compressed stream made from it, packed 24-bit frames written as key frames.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/vfw/vfw.h"
 #include "vfw/avi_test_util.h"
@@ -19,7 +21,21 @@ struct MovieDescription {
     std::string text;
 };
 
-inline HRESULT WriteMovie(const MovieDescription& desc) {
+// The packed rows of frame i in the order they are handed over.
+using FrameRows = std::function<std::vector<uint8_t>(int)>;
+
+// Lowers the writer's switch-over size while alive, so small test files get OpenDML RIFFs and indexes.
+struct RiffLimit {
+    explicit RiffLimit(ULONGLONG bytes) : previous(AVISetRiffSizeLimit(bytes)) {}
+    ~RiffLimit() { AVISetRiffSizeLimit(previous); }
+    RiffLimit(const RiffLimit&) = delete;
+    RiffLimit& operator=(const RiffLimit&) = delete;
+    ULONGLONG previous;
+};
+
+// The frames are MakeFrame's unless frame is given; topDown hands them over top row first (a negative
+// height in the format).
+inline HRESULT WriteMovie(const MovieDescription& desc, const FrameRows& frame = {}, bool topDown = false) {
     PAVIFILE file = nullptr;
     HRESULT hr = AVIFileOpenA(&file, desc.path.c_str(), OF_CREATE | OF_WRITE, nullptr);
     if (hr != AVIERR_OK)
@@ -45,11 +61,12 @@ inline HRESULT WriteMovie(const MovieDescription& desc) {
     if (hr == AVIERR_OK)
         hr = AVIMakeCompressedStream(&compressed, source, &options, nullptr);
     const DWORD image = static_cast<DWORD>(desc.width * 3 * desc.height);
-    BITMAPINFOHEADER header{40, desc.width, desc.height, 1, 24, BI_RGB, image, 0, 0, 0, 0};
+    const LONG height = topDown ? -desc.height : desc.height;
+    BITMAPINFOHEADER header{40, desc.width, height, 1, 24, BI_RGB, image, 0, 0, 0, 0};
     if (hr == AVIERR_OK)
         hr = AVIStreamSetFormat(compressed, 0, &header, sizeof header);
     for (int i = 0; hr == AVIERR_OK && i < desc.frames; ++i) {
-        auto pixels = MakeFrame(desc.width, desc.height, i);
+        auto pixels = frame ? frame(i) : MakeFrame(desc.width, desc.height, i);
         hr = AVIStreamWrite(compressed, i, 1, pixels.data(), static_cast<LONG>(pixels.size()), AVIIF_KEYFRAME,
                             nullptr, nullptr);
     }

@@ -11,12 +11,6 @@ using namespace avitest;
 
 namespace {
 
-struct RiffLimit {
-    explicit RiffLimit(ULONGLONG bytes) : previous(AVISetRiffSizeLimit(bytes)) {}
-    ~RiffLimit() { AVISetRiffSizeLimit(previous); }
-    ULONGLONG previous;
-};
-
 // The top-level RIFFs of a file: (form type, size).
 std::vector<std::pair<std::string, uint64_t>> Riffs(const std::vector<uint8_t>& file) {
     std::vector<std::pair<std::string, uint64_t>> riffs;

@@ -69,6 +69,11 @@ private:
     std::uint64_t m_size = 0;
 };
 
+// A RIFF chunk of odd size is followed by a pad byte, which the next chunk header comes after.
+std::uint64_t Padded(std::uint64_t size) {
+    return size + (size & 1);
+}
+
 void ReportOpenFailure() {
     LPSTR text = nullptr;
     FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -109,9 +114,10 @@ std::uint64_t ReadStreamList(InfoChunkFile& file, std::uint64_t offset, std::vec
             Fail("ReadInfoChunks: stream header chunk runs past its list\n");
             return 0;
         }
-        position += kChunkHeaderSize + dataSize;
+        position += kChunkHeaderSize + Padded(dataSize);
     }
-    if (end - position < kChunkHeaderSize || !file.ReadAt(position, header, kChunkHeaderSize)) {
+    if (position > end || end - position < kChunkHeaderSize ||
+        !file.ReadAt(position, header, kChunkHeaderSize)) {
         Fail("Error CSTS chunk!!!");
         return 0;
     }
@@ -128,6 +134,15 @@ std::uint64_t ReadStreamList(InfoChunkFile& file, std::uint64_t offset, std::vec
     }
     cstsList.push_back(std::move(csts));
     position += kChunkHeaderSize + dataSize;
+    // The recording system writes the 'NOTE' chunk directly behind the 'CSTS' data; a writer that
+    // treats the two as RIFF chunks puts a pad byte between them when the 'CSTS' data are odd.
+    if ((dataSize & 1) != 0 && end - position > kChunkHeaderSize) {
+        unsigned char id[4];
+        if (file.ReadAt(position, id, 4) && !IdIs(id, "NOTE") && file.ReadAt(position + 1, id, 4) &&
+            IdIs(id, "NOTE")) {
+            ++position;
+        }
+    }
 
     if (!file.ReadChunk(position, end, header, &dataSize) || !IdIs(header, "NOTE")) {
         Fail("Error NOTES chunk!!!");
@@ -141,7 +156,7 @@ std::uint64_t ReadStreamList(InfoChunkFile& file, std::uint64_t offset, std::vec
     NOTES notes;
     notes.Parse(note.data(), note.size());
     notesList.push_back(std::move(notes));
-    return kChunkHeaderSize + listSize;
+    return kChunkHeaderSize + Padded(listSize);
 }
 
 } // namespace
@@ -168,7 +183,7 @@ int ReadInfoChunks(const char* fileName, std::vector<std::string>& cstsList, std
         return Fail("ReadInfoChunks: bad main AVI header\n");
     }
     // The stream lists follow the main header; a list needs at least its 12-byte header.
-    std::uint64_t offset = kMainHeaderOffset + mainHeaderSize + (mainHeaderSize & 1);
+    std::uint64_t offset = kMainHeaderOffset + Padded(mainHeaderSize);
     const std::uint64_t streams = U32(head + kMainHeaderOffset + kStreamsField);
     if (offset > file.Size() || streams > (file.Size() - offset) / kListHeaderSize) {
         return Fail("ReadInfoChunks: more streams than the file can hold\n");

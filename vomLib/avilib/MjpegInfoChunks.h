@@ -1,6 +1,6 @@
 // Reading the recording system's 'CSTS' and 'NOTE' chunks straight from the RIFF structure of an AVI
 // file, without the AVI stream layer: each stream header list carries them behind its 'strh', 'strf'
-// and one further chunk header.
+// and one further chunk header. Pad bytes behind odd-sized chunks and lists are stepped over.
 #pragma once
 
 #include <string>
