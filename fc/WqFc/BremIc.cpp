@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #include "fc/BREM_FC/BREMF.h"
 #include "fc/WqFc/LowPass.h"
@@ -306,8 +307,13 @@ void BremIc::MeasureAutoWhiteBalance() {
 
 void BremIc::SetGain(int gain) {
     m_gain = Clamp16(gain);
-    m_dbValue = m_params.DbValueFor(gain);
-    m_offset = {m_params.OffsetR, m_params.OffsetG, m_params.OffsetB};
+    // Only the four known settings bring a dB value and the file's offsets; any other setting is
+    // stored but leaves the picture as it was.
+    if (const std::optional<std::int32_t> dbValue = m_params.DbValueFor(m_gain)) {
+        m_dbValue = *dbValue;
+        m_offset = {m_params.OffsetR, m_params.OffsetG, m_params.OffsetB};
+    }
+    m_dbDivisor = m_params.DbGainD;
     RebuildCurves();
 }
 

@@ -70,8 +70,11 @@ public:
     void FillBitmapHeader(BYTE* block) const;
 
     // Settings. Gain in dB (0, 6, 12, 18), Enhance (0, 2, 4, 6 select levels 0..3), Gamma (0, 2, 4).
+    // A gain outside those four is stored and keeps the dB value in force.
     void SetGain(int gain);
     int Gain() const { return m_gain; }
+    // The DbGain value the curves are built with.
+    int DbValue() const { return m_dbValue; }
     void SetEnhance(int enhance);
     int Enhance() const { return m_enhance; }
     int EnhanceLevel() const { return m_enhanceCorrect.Level(); }

@@ -55,15 +55,17 @@ void DspParams::Read(const std::string& path) {
     FallBackIfZero(YGainY, 64, "YGain Y");
 }
 
-std::int32_t DspParams::DbValueFor(int gainSetting) const {
+std::optional<std::int32_t> DspParams::DbValueFor(int gainSetting) const {
     switch (gainSetting) {
+    case 0:
+        return DbGain0;
     case 6:
         return DbGain6;
     case 12:
     case 18:
         return DbGain12;
     default:
-        return DbGain0;
+        return std::nullopt;
     }
 }
 

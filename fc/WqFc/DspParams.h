@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct DspParams {
@@ -35,9 +36,9 @@ struct DspParams {
     // (DbGain "D", YGain "D", YGain "Y") would break every frame, so it falls back to its default.
     void Read(const std::string& path);
 
-    // The dB value of a gain setting: 6 and 12 have their own keys, 18 shares the 12 dB value,
-    // anything else takes the 0 dB value.
-    std::int32_t DbValueFor(int gainSetting) const;
+    // The dB value of a gain setting: 0, 6 and 12 have their own keys and 18 shares the 12 dB value.
+    // Any other setting has none: the pipeline keeps the value in force.
+    std::optional<std::int32_t> DbValueFor(int gainSetting) const;
 
     // The parameter file beside the host program: "<program folder>/BREMFC.zop", or the full path in
     // KIVIC_BREMFC_PARAM when that is set.

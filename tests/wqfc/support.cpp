@@ -71,7 +71,7 @@ ref::Settings SettingsOf(const BremIc& p) {
     s.width = p.Width();
     s.height = p.Height();
     s.gamma = p.Gamma();
-    s.dbValue = p.Params().DbValueFor(p.Gain());
+    s.dbValue = p.DbValue();
     s.wbGain = {p.WBGainR(), p.WBGainG(), p.WBGainB()};
     s.enhanceLevel = p.EnhanceLevel();
     s.chroma = p.Chroma();

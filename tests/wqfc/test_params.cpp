@@ -79,10 +79,13 @@ TEST(WqFcParams, EveryKeyIsReadFromItsSection) {
     EXPECT_EQ(p.CyGainB, 110);
     EXPECT_EQ(p.CyClipR, 4);
     EXPECT_EQ(p.CyClipG, 6);
-    // Gain 18 has no key of its own: it takes the 12 dB value; unknown settings take the 0 dB value.
-    EXPECT_EQ(p.DbValueFor(18), 44);
+    // Gain 18 has no key of its own: it takes the 12 dB value; other settings have no dB value.
+    EXPECT_EQ(p.DbValueFor(0), 11);
     EXPECT_EQ(p.DbValueFor(6), 22);
-    EXPECT_EQ(p.DbValueFor(5), 11);
+    EXPECT_EQ(p.DbValueFor(12), 44);
+    EXPECT_EQ(p.DbValueFor(18), 44);
+    for (int other : {5, -6, 1, 24, 32767})
+        EXPECT_FALSE(p.DbValueFor(other).has_value()) << other;
 }
 
 TEST(WqFcParams, ZeroDivisorsFallBackToTheirDefaults) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <thread>
 
 #include "fc/WqFc/BremIc.h"
@@ -209,6 +210,32 @@ TEST(WqFcPipeline, UnusableSizesAndMissingInputsAreClearErrors) {
     // Converting before any frame gives black from the zeroed planes, never stale memory.
     p.Convert(out.data());
     EXPECT_EQ(out, std::vector<std::uint8_t>(96, 0));
+}
+
+TEST(WqFcPipeline, AnUnknownGainKeepsTheDbValueInForce) {
+    TempDir dir;
+    const std::string path = dir.Write("BREMFC.zop", "[Offset]\nR=6\nG=-4\nB=9\n");
+    const std::vector<std::uint8_t> raw = Mosaic(8, 4, 20, 30, 25);
+    auto convertAfter = [&](std::initializer_list<int> gains) {
+        BremIc p(Recording(8, 4), path);
+        p.SetWhiteBalance(4);
+        for (int gain : gains)
+            p.SetGain(gain);
+        EXPECT_EQ(p.Gain(), *(gains.end() - 1)); // the setting itself is always stored
+        std::vector<std::uint8_t> out(8 * 4 * 3);
+        p.Convert(raw.data(), out.data());
+        return out;
+    };
+    const std::vector<std::uint8_t> at0 = convertAfter({0}), at6 = convertAfter({6});
+    const std::vector<std::uint8_t> at12 = convertAfter({12});
+    ASSERT_NE(at12, at0);
+    ASSERT_NE(at6, at0);
+    EXPECT_EQ(convertAfter({12, 5}), at12);
+    EXPECT_EQ(convertAfter({6, -3, 7}), at6);
+    // Right after opening the start value (the 0 dB value) is the one in force.
+    EXPECT_EQ(convertAfter({5}), at0);
+    // A known setting after an unknown one takes effect again.
+    EXPECT_EQ(convertAfter({12, 5, 6}), at6);
 }
 
 TEST(WqFcPipeline, CopyCarriesEverythingAndConvertsAlone) {
