@@ -35,8 +35,9 @@ std::uint8_t ToByte(std::int64_t value) {
 
 Params MakeParams(int contrast, int brightness, int chroma, const DspParams& dsp) {
     Params p{};
-    p.contrast =
-        ToInt32(std::floor(contrast * static_cast<double>(dsp.YGainY) * 128.0 / (dsp.YGainD * 100.0)));
+    // Both figures truncate toward zero (ToInt32), so a negative contrast or brightness mirrors the
+    // positive one.
+    p.contrast = ToInt32(contrast * static_cast<double>(dsp.YGainY) * 128.0 / (dsp.YGainD * 100.0));
     p.brightness = ToInt32(brightness / (static_cast<double>(dsp.YGainY) / dsp.YGainD) + dsp.SetupY);
     p.chroma = ToInt32(std::int64_t{chroma} * 128 / 100);
     p.gainR = ToInt32(std::int64_t{dsp.CyGainR} * 128 / 100);

@@ -11,7 +11,7 @@ namespace YuvToBgr {
 
 using Params = wqfc_kernels::OutputParams;
 
-// The figures fixed for one frame: contrast C = floor(contrast * YGain Y * 128 / (YGain D * 100)),
+// The figures fixed for one frame: contrast C = trunc(contrast * YGain Y * 128 / (YGain D * 100)),
 // brightness P = trunc(brightness / (YGain Y / YGain D) + Setup Y), chroma K = chroma * 128 / 100,
 // colour-difference gains CyGain * 128 / 100 and the coring clips.
 Params MakeParams(int contrast, int brightness, int chroma, const DspParams& dsp);

@@ -179,7 +179,7 @@ std::vector<std::uint8_t> Convert(const std::uint8_t* raw, const Settings& s) {
     Enhance(Y, w, h, s.enhanceLevel);
 
     const double yy = s.dsp.YGainY, yd = s.dsp.YGainD;
-    const std::int64_t C = static_cast<std::int64_t>(std::floor(s.contrast * yy * 128.0 / (yd * 100)));
+    const std::int64_t C = static_cast<std::int64_t>(std::trunc(s.contrast * yy * 128.0 / (yd * 100)));
     const std::int64_t P = static_cast<std::int64_t>(std::trunc(s.brightness / (yy / yd) + s.dsp.SetupY));
     const std::int64_t K = std::int64_t{s.chroma} * 128 / 100;
     const std::int64_t cr = std::int64_t{s.dsp.CyGainR} * 128 / 100;

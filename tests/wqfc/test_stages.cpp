@@ -165,6 +165,48 @@ TEST(WqFcOutput, BrightnessContrastAndCoring) {
     EXPECT_EQ(Output(400, 0, 10, p).r, 100); // exactly the clip leaves 0
 }
 
+TEST(WqFcOutput, ContrastAndBrightnessTruncateTowardZero) {
+    DspParams dsp;
+    dsp.Read(NoParameterFile());
+    // C = -37 * 64 * 128 / (64 * 100) = -47.36 -> -47; Y8 = (-400 * -47) >> 9 = 18800 >> 9 = 36.
+    YuvToBgr::Params p = YuvToBgr::MakeParams(-37, 0, 100, dsp);
+    EXPECT_EQ(p.contrast, -47);
+    Pixel negative = Output(-400, 0, 0, p);
+    EXPECT_EQ(negative.b, 36);
+    EXPECT_EQ(negative.g, 36);
+    EXPECT_EQ(negative.r, 36);
+    // The positive contrast mirrors it: 47.36 -> 47.
+    p = YuvToBgr::MakeParams(37, 0, 100, dsp);
+    EXPECT_EQ(p.contrast, 47);
+    EXPECT_EQ(Output(400, 0, 0, p).g, 36);
+
+    // With YGain Y / D = 2 the brightness term halves: -7 / 2 = -3.5 -> -3, and C = 256.
+    dsp.YGainY = 128;
+    p = YuvToBgr::MakeParams(100, -7, 100, dsp);
+    EXPECT_EQ(p.contrast, 256);
+    EXPECT_EQ(p.brightness, -3);
+    EXPECT_EQ(Output(401, 0, 0, p).r, 199); // (398 * 256) >> 9
+    p = YuvToBgr::MakeParams(100, 7, 100, dsp);
+    EXPECT_EQ(p.brightness, 3);
+    EXPECT_EQ(Output(401, 0, 0, p).r, 202); // (404 * 256) >> 9
+    // Setup Y joins before the truncation: 3 / 2 - 2 = -0.5 -> 0.
+    dsp.SetupY = -2;
+    p = YuvToBgr::MakeParams(100, 3, 100, dsp);
+    EXPECT_EQ(p.brightness, 0);
+    EXPECT_EQ(Output(400, 0, 0, p).b, 200); // (400 * 256) >> 9
+    dsp.SetupY = 0;
+
+    // Both negative: C = -37 * 128 * 128 / 6400 = -94.72 -> -94, P = -3;
+    // Y8 = (-403 * -94) >> 9 = 37882 >> 9 = 73; Uc = 40 halves to 20 on blue, green drops by 4.
+    p = YuvToBgr::MakeParams(-37, -7, 100, dsp);
+    EXPECT_EQ(p.contrast, -94);
+    EXPECT_EQ(p.brightness, -3);
+    Pixel both = Output(-400, 40, 0, p);
+    EXPECT_EQ(both.b, 93);
+    EXPECT_EQ(both.g, 69); // (20 * -190) >> 10 = -3800 >> 10 = -4
+    EXPECT_EQ(both.r, 73);
+}
+
 TEST(WqFcOutput, BrightLumaSaturatesInsteadOfWrapping) {
     DspParams dsp;
     dsp.Read(NoParameterFile());
