@@ -128,14 +128,16 @@ BOOL CPlayThread::CallOnGui(std::function<void()> work) {
     return FALSE;
 }
 
-void CPlayThread::RunGuarded(const std::function<void()>& operation) {
+BOOL CPlayThread::RunGuarded(const std::function<void()>& operation) {
     try {
         operation();
+        return TRUE;
     } catch (const vomException& error) {
         OnError(error);
     } catch (...) {
         OnError(vomException(__FILE__, __LINE__, 0, GetLastError(), "OS Error occured."));
     }
+    return FALSE;
 }
 
 unsigned CPlayThread::Loop::Run() {
@@ -185,11 +187,14 @@ void CPlayThread::DispatchTick() {
     const ULONGLONG started = GetTickCount64();
     int stop = 0;
     PlayEvent tick(kHandlerSource, EVT_TICK);
-    RunGuarded([&] { tick = OnTick(stop); });
-    Dispatch(tick);
-    if (stop) {
-        Dispatch(PlayEvent(kHandlerSource, EVT_STOP));
-        return;
+    // A failed step has no position: sending the empty tick would move the document to frame 0 (or
+    // time 0.0). Nothing is sent, and the next tick tries again.
+    if (RunGuarded([&] { tick = OnTick(stop); })) {
+        Dispatch(tick);
+        if (stop) {
+            Dispatch(PlayEvent(kHandlerSource, EVT_STOP));
+            return;
+        }
     }
     // The next tick is due one interval after this one began, however long this one took; a late
     // tick waits 0 and no missed ticks are made up.

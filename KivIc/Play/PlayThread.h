@@ -64,8 +64,8 @@ public:
     // TRUE while the state machine is in "Play".
     BOOL IsInPlayState() const { return m_inPlay.load() ? TRUE : FALSE; }
 
-    // Runs an owner operation, turning any exception into a call of OnError.
-    void RunGuarded(const std::function<void()>& operation);
+    // Runs an owner operation, turning any exception into a call of OnError; FALSE when it failed.
+    BOOL RunGuarded(const std::function<void()>& operation);
 
 protected:
     // Derived classes whose operations the thread calls stop it first in their own destructor.

@@ -46,7 +46,11 @@ class FakeDocument : public IPlayDocument {
 public:
     FakeDocument(long begin, long end, long current) : begin(begin), end(end), current(current) {}
 
-    long GetCurrentFrame() const override { return current; }
+    long GetCurrentFrame() const override {
+        if (failReads)
+            throw std::runtime_error("cannot read the frame");
+        return current;
+    }
     long GetPlayBegin() const override { return begin; }
     long GetPlayEnd() const override { return end; }
     int GetPlayStep() const override { return step; }
@@ -91,6 +95,7 @@ public:
     std::atomic<BOOL> playing{FALSE};
     std::atomic<PlaySpeedWord> rate{0x60001};
     std::atomic<long> throwAt{-1000000};
+    std::atomic<bool> failReads{false}; // the current frame cannot be read: every step fails
     int recordRate = 1000;
 
     // Written on the GUI thread only (offGuiCalls says otherwise).
@@ -106,7 +111,11 @@ class FakeMainFrame : public IPlayMainFrame {
 public:
     double GetSyncBeginTime() const override { return begin; }
     double GetSyncEndTime() const override { return end; }
-    double GetSyncCurrentTime() const override { return current; }
+    double GetSyncCurrentTime() const override {
+        if (failReads)
+            throw std::runtime_error("cannot read the time");
+        return current;
+    }
     double GetSyncStepTime() const override { return step; }
     BOOL IsSyncLoop() const override { return loop; }
     PlaySpeedWord GetSyncPlaySpeedWord() const override { return rate; }
@@ -132,6 +141,7 @@ public:
     std::atomic<BOOL> loop{FALSE};
     std::atomic<BOOL> playing{FALSE};
     std::atomic<PlaySpeedWord> rate{0xC0001};
+    std::atomic<bool> failReads{false}; // the current time cannot be read: every step fails
     int frameRate = 1000;
     std::vector<IPlayDocument*> documents;
     std::atomic<long> shownFrame{0};

@@ -198,6 +198,30 @@ TEST_F(PlayThreadTest, OwnerFailuresAreReportedAndTheThreadGoesOn) {
     EXPECT_EQ(thread->Errors(), (std::vector<std::string>{"OS Error occured."}));
 }
 
+TEST_F(PlayThreadTest, AFailedStepMovesNothingAndPlayingGoesOn) {
+    FakeDocument document(5, 1000, 10);
+    document.rate = MakePlaySpeedWord(24);
+    document.failReads = true;
+    auto thread = Make(document);
+    Post(*thread, EVT_PLAY);
+    ASSERT_TRUE(PumpUntil([&] { return thread->Errors().size() >= 3; }));
+    // No tick went out: the document was neither moved (to frame 0, kept to 5) nor redrawn.
+    EXPECT_TRUE(document.requested.empty());
+    EXPECT_EQ(document.redraws.load(), 0);
+    EXPECT_EQ(document.current.load(), 10);
+    EXPECT_TRUE(document.playing.load());
+    EXPECT_TRUE(thread->IsInPlayState());
+    // The failed ticks keep the interval: at 41 ms a few dozen at most in a second, never a busy loop.
+    const std::size_t before = thread->Errors().size();
+    PumpFor(300);
+    EXPECT_LT(thread->Errors().size() - before, 20u);
+
+    document.failReads = false;
+    ASSERT_TRUE(PumpUntil([&] { return !document.requested.empty(); }));
+    EXPECT_EQ(document.requested.front(), 11);
+    EXPECT_EQ(thread->Errors().front(), "OS Error occured.");
+}
+
 TEST_F(PlayThreadTest, DestroyingAPlayingThreadReturnsPromptly) {
     for (int round = 0; round < 5; ++round) {
         FakeDocument document(0, 1000000, 0);

@@ -1,12 +1,22 @@
 // The main frame's play thread: a common time for every synchronised document.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 
 #include "KivIc/Play/SyncPlayThread.h"
 #include "play_fakes.h"
 
 namespace {
+
+// Counts the errors the thread reports (they arrive on the play thread).
+class CountingSyncPlayThread : public CSyncPlayThread {
+public:
+    using CSyncPlayThread::CSyncPlayThread;
+    ~CountingSyncPlayThread() override { Shutdown(); }
+    void OnError(const vomException& /*error*/) override { ++errors; }
+    std::atomic<int> errors{0};
+};
 
 class SyncPlayTest : public ::testing::Test {
 protected:
@@ -78,6 +88,29 @@ TEST_F(SyncPlayTest, LoopBackwardWrapsToTheEnd) {
     ASSERT_GE(first.times.size(), 2u);
     EXPECT_DOUBLE_EQ(first.times[0], 2.0);
     EXPECT_NEAR(first.times[1], 1.9, 1e-9);
+}
+
+TEST_F(SyncPlayTest, AFailedStepMovesNothing) {
+    frame.begin = 0.2;
+    frame.end = 2.0;
+    frame.current = 0.5;
+    frame.step = 0.1;
+    frame.rate = MakePlaySpeedWord(24);
+    frame.failReads = true;
+    auto thread = std::make_unique<CountingSyncPlayThread>("SyncPlayer", &frame);
+    thread->StartThread();
+    thread->PostEvent(PlayEvent("MainFrame", EVT_PLAY));
+    ASSERT_TRUE(PumpUntil([&] { return thread->errors.load() >= 3; }));
+    // No tick went out: no document was sent to time 0.0, the main frame kept its time.
+    EXPECT_TRUE(first.times.empty());
+    EXPECT_TRUE(second.times.empty());
+    EXPECT_EQ(frame.timeChanges.load(), 0);
+    EXPECT_DOUBLE_EQ(frame.current.load(), 0.5);
+    EXPECT_TRUE(frame.playing.load());
+
+    frame.failReads = false;
+    ASSERT_TRUE(PumpUntil([&] { return !first.times.empty(); }));
+    EXPECT_NEAR(first.times.front(), 0.6, 1e-9);
 }
 
 TEST_F(SyncPlayTest, DestroyingWhilePlayingReturnsPromptly) {
