@@ -61,6 +61,30 @@ TEST_F(SliderTest, PropertiesAndSilentMethods) {
     EXPECT_TRUE(log.events.empty());
 }
 
+TEST_F(SliderTest, NarrowingTheRangeKeepsValueAndSelectionInside) {
+    ASSERT_TRUE(slider.SetSelection(20, 180));
+    ASSERT_TRUE(slider.SetValueSilent(150));
+    // Below the value: the value comes down to the new upper limit, the selection end with it.
+    ASSERT_TRUE(slider.SetRange(0, 100));
+    EXPECT_EQ(slider.GetValue(), 100);
+    EXPECT_EQ(slider.GetSelStart(), 20);
+    EXPECT_EQ(slider.GetSelEnd(), 100);
+    // Above the value: it goes up to the new lower limit.
+    ASSERT_TRUE(slider.SetRange(120, 300));
+    EXPECT_EQ(slider.GetValue(), 120);
+    EXPECT_EQ(slider.GetSelStart(), 120);
+    EXPECT_EQ(slider.GetSelEnd(), 120);
+    // Widening again leaves everything where the narrowing put it.
+    ASSERT_TRUE(slider.SetRange(-50, 500));
+    EXPECT_EQ(slider.GetValue(), 120);
+    EXPECT_EQ(slider.GetSelEnd(), 120);
+    // The limits are a silent method: no event, although the value moved.
+    EXPECT_TRUE(log.events.empty());
+    // A user move from there starts at the clamped value.
+    slider.GetControl()->UserMoveValue(120);
+    EXPECT_TRUE(log.events.empty());
+}
+
 TEST_F(SliderTest, WritingTheValueFiresEventOne) {
     slider.SetValue(77);
     slider.SetValue(77);
