@@ -5,14 +5,21 @@
 #include <cmath>
 #include <vector>
 
-// Windows or templates without variance leave a denominator that rounding makes tiny but not always
-// zero; it is taken as none, like the other correlation methods do.
-double NormScore(double s, double r, double p, double count, double mean, double energy) {
-    const double v = (r * r - s * s / count) * energy;
+// The energies come from squared roots, so a window without variance leaves a rounding residue rather
+// than zero, which could even score above a real match: flatness is decided on the exact sums. A flat
+// template has an energy of zero (see SetTemplate). Residues below the guard count as none, like the
+// other correlation methods do.
+double NormScore(std::int64_t s, std::int64_t q, double r, std::int64_t p, std::int64_t count, double mean,
+                 double energy) {
+    if (kivic::matching::AllAlike(s, q, count)) {
+        return -1.0;
+    }
+    const double ds = static_cast<double>(s);
+    const double v = (r * r - ds * ds / static_cast<double>(count)) * energy;
     if (v <= kLowestVariance) {
         return -1.0;
     }
-    return (p - mean * s) / std::sqrt(v);
+    return (static_cast<double>(p) - mean * ds) / std::sqrt(v);
 }
 
 double CorrIplFullMatching::IplScore(IplImage* window) {
@@ -20,7 +27,8 @@ double CorrIplFullMatching::IplScore(IplImage* window) {
     const double r = iplNorm(window, nullptr, IPL_L2);
     iplMultiply(window, templateImage_, productImage_);
     const double p = iplNorm(productImage_, nullptr, IPL_L1);
-    return NormScore(s, r, p, static_cast<double>(templateWidth_) * templateHeight_, iplMean_, iplEnergy_);
+    return NormScore(std::llround(s), SquaresOfNorm(r), r, std::llround(p),
+                     static_cast<std::int64_t>(templateWidth_) * templateHeight_, iplMean_, iplEnergy_);
 }
 
 bool CorrIplFullMatching::ScoreArea(int x0, int y0, int columns, int rows, double* scores) {
@@ -35,12 +43,11 @@ bool CorrIplFullMatching::ScoreArea(int x0, int y0, int columns, int rows, doubl
     thread_local std::vector<std::int64_t> products;
     products.resize(sums.sum.size());
     ComputeWindowProducts(area, templatePixels_, templateWidth_, templateHeight_, products.data());
-    const double count = static_cast<double>(templateWidth_) * templateHeight_;
+    const std::int64_t count = static_cast<std::int64_t>(templateWidth_) * templateHeight_;
     for (std::size_t i = 0; i < products.size(); ++i) {
         // The library's L1 and L2 norms of 8-bit pixels are the exact sums (and the root of one).
-        scores[i] =
-            NormScore(static_cast<double>(sums.sum[i]), std::sqrt(static_cast<double>(sums.squares[i])),
-                      static_cast<double>(products[i]), count, iplMean_, iplEnergy_);
+        scores[i] = NormScore(sums.sum[i], sums.squares[i], std::sqrt(static_cast<double>(sums.squares[i])),
+                              products[i], count, iplMean_, iplEnergy_);
     }
     return true;
 }

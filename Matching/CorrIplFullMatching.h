@@ -10,6 +10,8 @@ protected:
     bool ScoreArea(int x0, int y0, int columns, int rows, double* scores) override;
 };
 
-// The score from a window's pixel sum s, its root sum of squares r and its product sum p with a
-// template of count pixels, mean and energy.
-double NormScore(double s, double r, double p, double count, double mean, double energy);
+// The score from a window's pixel sum s, its sum of squares q with the root r of it that the image
+// library's L2 norm gives, and its product sum p with a template of count pixels, mean and energy.
+// A window whose pixels are all alike scores -1.0.
+double NormScore(std::int64_t s, std::int64_t q, double r, std::int64_t p, std::int64_t count, double mean,
+                 double energy);

@@ -1,5 +1,7 @@
 #include "Matching/CorrelationIplMatching.h"
+#include "Matching/WindowSums.h"
 
+#include <cmath>
 #include <cstdint>
 
 CorrelationIplMatching::~CorrelationIplMatching() {
@@ -32,6 +34,15 @@ void CorrelationIplMatching::SetTemplate(const unsigned char* pixels, int width,
     const double q = r * r;
     iplMean_ = s / count;
     iplEnergy_ = (-1.0 / count) * (s * s) + q;
+    // Squared roots leave a residue where a template without variance has none.
+    if (kivic::matching::AllAlike(std::llround(s), SquaresOfNorm(r),
+                                  static_cast<std::int64_t>(width) * height)) {
+        iplEnergy_ = 0.0;
+    }
+}
+
+std::int64_t CorrelationIplMatching::SquaresOfNorm(double l2) {
+    return std::llround(l2 * l2);
 }
 
 double CorrelationIplMatching::Score(int, int) {

@@ -3,6 +3,8 @@
 
 #include "Matching/CorrelationMatching.h"
 
+#include <cstdint>
+
 class CorrelationIplMatching : public CorrelationMatching {
 public:
     ~CorrelationIplMatching() override;
@@ -16,6 +18,9 @@ protected:
     int PrepareTemplate() override;
     virtual double IplScore(IplImage* window) = 0;
     bool ScoreArea(int x0, int y0, int columns, int rows, double* scores) override;
+    // The sum of squares whose root is this L2 norm of 8-bit pixels: squaring and rounding give it
+    // back exactly while it stays below 2^50 (the root is off by at most half a unit in its last place).
+    static std::int64_t SquaresOfNorm(double l2);
 
     double iplMean_ = 0.0;
     double iplEnergy_ = 0.0;

@@ -27,4 +27,13 @@ struct WindowSums {
 void ComputeWindowSums(const AreaView& area, int templateWidth, int templateHeight, bool checkerboard,
                        WindowSums& out);
 
+// Whether count pixels with this sum and sum of squares all have the same value: exactly when
+// count * squares == sum^2 (the variance times count^2 is their difference). Exact for any sizes.
+inline bool AllAlike(std::int64_t sum, std::int64_t squares, std::int64_t count) {
+    using Wide = unsigned __int128;
+    return sum >= 0 && squares >= 0 && count > 0 &&
+           static_cast<Wide>(count) * static_cast<Wide>(squares) ==
+               static_cast<Wide>(sum) * static_cast<Wide>(sum);
+}
+
 } // namespace kivic::matching

@@ -25,6 +25,29 @@ double Guarded(double numerator, double v) {
     return v <= 0.000001 ? -1.0 : numerator / std::sqrt(v);
 }
 
+// Whether the template, or the template-sized window at (x, y), holds one value only.
+bool TemplateFlat(const Frame& f) {
+    for (int j = 0; j < f.h; ++j) {
+        for (int i = 0; i < f.w; ++i) {
+            if (f.T(i, j) != f.T(0, 0)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool WindowFlat(const Frame& f, int x, int y) {
+    for (int j = 0; j < f.h; ++j) {
+        for (int i = 0; i < f.w; ++i) {
+            if (f.X(x + i, y + j) != f.X(x, y)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // Method 0 and 2 share this: pixels where `taken` holds.
 template <typename Taken> double ZeroMean(const Frame& f, int x, int y, Taken taken) {
     i64 count = 0;
@@ -109,7 +132,7 @@ void Put(IplImage* image, int x, int y, unsigned char v) {
 }
 
 // Methods 5 and 6: the search area and the template as images, each window copied out through a
-// region of interest and measured with norms.
+// region of interest and measured with norms. Method 6 scores a flat window or template -1.0.
 void ImageWindows(int method, const Frame& f, int x0, int y0, int sw, int sh, std::vector<double>& scores) {
     const int depth = method == 5 ? IPL_DEPTH_8U : IPL_DEPTH_16U;
     IplImage* area = Gray(sw, sh, depth);
@@ -132,6 +155,7 @@ void ImageWindows(int method, const Frame& f, int x0, int y0, int sw, int sh, st
     const double rt = iplNorm(templ, nullptr, IPL_L2);
     const double mean = st / n;
     const double energy = (-1.0 / n) * (st * st) + rt * rt;
+    const bool flatTemplate = TemplateFlat(f);
     for (int r = 0; r <= sh - f.h; ++r) {
         for (int c = 0; c <= sw - f.w; ++c) {
             iplSetROI(area->roi, 0, c, r, f.w, f.h);
@@ -139,6 +163,8 @@ void ImageWindows(int method, const Frame& f, int x0, int y0, int sw, int sh, st
             if (method == 5) {
                 const double d = iplNorm(work, templ, IPL_L1);
                 scores.push_back((255 - d / n) * (1.0 / 255));
+            } else if (flatTemplate || WindowFlat(f, x0 + c, y0 + r)) {
+                scores.push_back(-1.0);
             } else {
                 const double s = iplNorm(work, nullptr, IPL_L1);
                 const double q = iplNorm(work, nullptr, IPL_L2);

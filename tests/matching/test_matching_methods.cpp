@@ -160,6 +160,36 @@ TEST(MatchingRefusals, MissingImageOrTemplateOrAreaOutsideTheFrame) {
     EXPECT_EQ(x, -1);
 }
 
+TEST(MatchingRefusals, AreaPastOneEdgeOnly) {
+    // Each edge is checked on its own: an area reaching past the right edge alone, or past the bottom
+    // edge alone, is refused.
+    const Picture frame = Picture::Random(40, 30, 21);
+    const auto templ = frame.Cut(5, 5, 9, 9);
+    struct Area {
+        int x0, y0, sw, sh;
+        const char* what;
+    };
+    for (const Area& a :
+         {Area{21, 0, 20, 20, "right"}, Area{0, 11, 20, 20, "bottom"}, Area{31, 10, 10, 12, "right, low"},
+          Area{20, 21, 12, 10, "bottom, further right"}}) {
+        for (int method = 0; method < kMethods; ++method) {
+            const auto r = RunMatcher(method, frame, templ.data(), 9, 9, a.x0, a.y0, a.sw, a.sh, -2.0);
+            EXPECT_EQ(r.bestX, -1) << a.what << ", method " << method;
+            EXPECT_EQ(r.bestY, -1) << a.what << ", method " << method;
+            EXPECT_EQ(r.value, 0.0) << a.what << ", method " << method;
+        }
+    }
+    // Areas that end exactly on the right or bottom edge are searched.
+    for (const Area& a : {Area{20, 0, 20, 20, "right"}, Area{0, 10, 20, 20, "bottom"}}) {
+        for (int method = 0; method < kMethods; ++method) {
+            const auto r = RunMatcher(method, frame, templ.data(), 9, 9, a.x0, a.y0, a.sw, a.sh, -2.0);
+            EXPECT_GE(r.bestX, a.x0) << a.what << ", method " << method;
+            EXPECT_GE(r.bestY, a.y0) << a.what << ", method " << method;
+            EXPECT_GT(r.value, -1.0) << a.what << ", method " << method;
+        }
+    }
+}
+
 TEST(MatchingRefusals, TemplateOfAreaSize) {
     const Picture frame = Picture::Random(30, 30, 17);
     const auto templ = frame.Cut(4, 5, 12, 10);
