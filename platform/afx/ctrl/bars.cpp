@@ -79,8 +79,6 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nI
         return FALSE;
     }
     AfxCreateDialogControls(this, *dialog, m_controls);
-    if (pParentWnd != nullptr && pParentWnd->IsKindOf(RUNTIME_CLASS(CFrameWnd)))
-        static_cast<CFrameWnd*>(pParentWnd)->DockControlBarWidget(this, (nStyle & CBRS_BOTTOM) != 0);
     return TRUE;
 }
 

@@ -18,13 +18,16 @@ public:
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     DWORD GetBarStyle() const { return m_dwBarStyle; }
     void SetBarStyle(DWORD dwStyle) { m_dwBarStyle = dwStyle; }
-    void EnableDocking(DWORD) {}
+    // The edges (CBRS_ALIGN_* bits) this bar may be docked at by the user; 0 keeps it where it is.
+    void EnableDocking(DWORD dwDockStyle);
+    DWORD GetDockStyle() const { return m_dwDockStyle; }
 
     ~CControlBar() override;
 
-    QToolBar* m_pDockHost = nullptr; // owned by the frame's window
+    QToolBar* m_pDockHost = nullptr; // the strip the bar docks in, owned by the frame's window
     CFrameWnd* m_pDockSite = nullptr;
     DWORD m_dwBarStyle = 0;
+    DWORD m_dwDockStyle = CBRS_ALIGN_ANY;
 };
 
 class CDialogBar : public CControlBar {

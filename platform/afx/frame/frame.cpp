@@ -3,7 +3,6 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QVBoxLayout>
 
 #include "platform/afx/afxwin.h"
@@ -69,32 +68,13 @@ void CFrameWnd::AddChildWidget(CWnd* pChild) {
             GetMainWindow()->setStatusBar(qobject_cast<QStatusBar*>(pChild->GetWidget()));
             return;
         }
-        DockControlBarWidget(static_cast<CControlBar*>(pChild), false);
+        auto* bar = static_cast<CControlBar*>(pChild);
+        DockControlBarWidget(bar, bar->GetBarStyle() & CBRS_ALIGN_ANY);
         return;
     }
     CWnd::AddChildWidget(pChild);
     if (m_pClientLayout != nullptr && pChild->GetWidget()->parentWidget() == m_pClientHost)
         m_pClientLayout->addWidget(pChild->GetWidget());
-}
-
-void CFrameWnd::DockControlBarWidget(CControlBar* pBar, bool bottom) {
-    QMainWindow* window = GetMainWindow();
-    if (window == nullptr) {
-        CWnd::AddChildWidget(pBar);
-        return;
-    }
-    if (pBar->m_pDockHost == nullptr) {
-        auto* host = new QToolBar;
-        host->setMovable(true);
-        host->addWidget(pBar->GetWidget());
-        pBar->GetWidget()->show();
-        pBar->m_pDockHost = host;
-    }
-    window->addToolBar(bottom ? Qt::BottomToolBarArea : Qt::TopToolBarArea, pBar->m_pDockHost);
-}
-
-void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID) {
-    DockControlBarWidget(pBar, nDockBarID == AFX_IDW_DOCKBAR_BOTTOM);
 }
 
 BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,
@@ -322,39 +302,6 @@ CControlBar* CFrameWnd::GetControlBar(UINT nID) {
             return bar;
     }
     return nullptr;
-}
-
-void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL) {
-    if (pBar == nullptr)
-        return;
-    if (pBar->m_pDockHost != nullptr)
-        pBar->m_pDockHost->setVisible(bShow != FALSE);
-    else
-        pBar->ShowWindow(bShow ? SW_SHOW : SW_HIDE);
-}
-
-void CFrameWnd::SaveBarState(LPCTSTR lpszProfileName) const {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return;
-    for (CControlBar* bar : m_listControlBars) {
-        CString section;
-        section.Format("%s-Bar%d", lpszProfileName, bar->GetDlgCtrlID());
-        app->WriteProfileInt(section, "Visible", bar->IsVisible() ? 1 : 0);
-    }
-}
-
-void CFrameWnd::LoadBarState(LPCTSTR lpszProfileName) {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return;
-    for (CControlBar* bar : m_listControlBars) {
-        CString section;
-        section.Format("%s-Bar%d", lpszProfileName, bar->GetDlgCtrlID());
-        const int visible = static_cast<int>(app->GetProfileInt(section, "Visible", -1));
-        if (visible >= 0)
-            ShowControlBar(bar, visible, FALSE);
-    }
 }
 
 void CFrameWnd::SetMessageText(LPCTSTR lpszText) {

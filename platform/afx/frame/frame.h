@@ -43,10 +43,20 @@ public:
     void OnIdleUpdateCmdUI();
     void ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay);
     CControlBar* GetControlBar(UINT nID);
-    // Where control bars dock: top or bottom edge of the frame.
-    virtual void DockControlBarWidget(CControlBar* pBar, bool bottom);
-    void EnableDocking(DWORD) {}
+    // Control bars dock at the frame's edges as movable strips, which the user may drag to another
+    // edge that both allow, or out of the frame to float.
+    // The edges (CBRS_ALIGN_* bits) at which this frame takes bars; all four until said otherwise.
+    void EnableDocking(DWORD dwDockStyle);
+    DWORD GetDockingEdges() const { return m_dwDockStyle; }
+    // Docks the bar at an edge (AFX_IDW_DOCKBAR_TOP/BOTTOM/LEFT/RIGHT), after the bars already there;
+    // 0 takes the edge its bar style names.
     void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0);
+    // The same by one CBRS_ALIGN_* bit.
+    virtual void DockControlBarWidget(CControlBar* pBar, DWORD dwAlign);
+    // The edge (one CBRS_ALIGN_* bit) where the bar docks now; 0 when it floats or is no docked bar.
+    DWORD GetControlBarSide(CControlBar* pBar) const;
+    // Edge, order, floating and visibility of every bar with an id, kept in the framework's profile
+    // under the given name and restored from it (bars made after the restore keep their places).
     void SaveBarState(LPCTSTR lpszProfileName) const;
     void LoadBarState(LPCTSTR lpszProfileName);
     void SetMessageText(LPCTSTR lpszText);
@@ -74,6 +84,7 @@ protected:
     QWidget* m_pClientHost = nullptr;
     QVBoxLayout* m_pClientLayout = nullptr;
     CMenu* m_pMenuDefault = nullptr; // the frame's own menu (owned)
+    DWORD m_dwDockStyle = CBRS_ALIGN_ANY;
 };
 
 class CMDIFrameWnd : public CFrameWnd {
