@@ -148,15 +148,92 @@ __attribute__((target("avx2"))) void VectorProducts(const AreaView& area, const 
     }
 }
 
-// Bytes past the template's width are masked to zero in both operands, so they add nothing.
+// Sixteen neighbouring candidates at a time, eight template pixels per step: the multiple sums of
+// absolute differences take a 4-pixel block of the template against the next eight offsets of the
+// area, one 128-bit half for candidates c ... c + 7, the other for c + 8 ... c + 15. Template pixels
+// past the last whole block of 8 go one by one, widened to 16 bits. The 16-bit sums are carried into
+// 32-bit ones before they can overflow; the caller keeps 255 * N below 2^32.
+class AbsDifferenceGroups {
+public:
+    // Whole pixels of 255 that a 16-bit lane can take.
+    static constexpr int kLanePixels = 65535 / 255;
+
+    __attribute__((target("avx2"))) void Start() {
+        sum16_ = _mm256_setzero_si256();
+        low32_ = _mm256_setzero_si256();
+        high32_ = _mm256_setzero_si256();
+        pending_ = 0;
+    }
+
+    // Template pixels t[0 ... 7] (t[0 ... 3] with half) of one row against the area bytes from a on,
+    // a[0] lying under t[0] for the first candidate of the group.
+    __attribute__((target("avx2"))) void AddBlock(const unsigned char* a, const unsigned char* t, bool half) {
+        Reserve(half ? 4 : 8);
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a));
+        // Halves at bytes 0 ... 15 and 8 ... 23: candidates c ... c + 7 and c + 8 ... c + 15.
+        const __m256i area = _mm256_permute4x64_epi64(bytes, 0x94);
+        const __m256i templ =
+            _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t)));
+        // Area offset 0 against template block 0, and offset 4 against block 1, in both halves.
+        sum16_ = _mm256_add_epi16(sum16_, _mm256_mpsadbw_epu8(area, templ, 0x00));
+        if (!half) {
+            sum16_ = _mm256_add_epi16(sum16_, _mm256_mpsadbw_epu8(area, templ, 0x2D));
+        }
+    }
+
+    // One template pixel of value t against the area bytes a[0 ... 15], one for each candidate.
+    __attribute__((target("avx2"))) void AddPixel(const unsigned char* a, unsigned char t) {
+        Reserve(1);
+        const __m256i area = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a)));
+        const __m256i diff = _mm256_abs_epi16(_mm256_sub_epi16(area, _mm256_set1_epi16(t)));
+        sum16_ = _mm256_add_epi16(sum16_, diff);
+    }
+
+    // The sums of the sixteen candidates, in order.
+    __attribute__((target("avx2"))) void Finish(std::int64_t* out) {
+        Carry();
+        alignas(32) std::uint32_t low[8];
+        alignas(32) std::uint32_t high[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(low), low32_);
+        _mm256_store_si256(reinterpret_cast<__m256i*>(high), high32_);
+        // Each half holds its first four candidates in low, its last four in high.
+        for (int half = 0; half < 2; ++half) {
+            for (int i = 0; i < 4; ++i) {
+                out[8 * half + i] = low[4 * half + i];
+                out[8 * half + 4 + i] = high[4 * half + i];
+            }
+        }
+    }
+
+private:
+    __attribute__((target("avx2"))) void Reserve(int pixels) {
+        if (pending_ + pixels > kLanePixels) {
+            Carry();
+        }
+        pending_ += pixels;
+    }
+
+    __attribute__((target("avx2"))) void Carry() {
+        const __m256i zero = _mm256_setzero_si256();
+        low32_ = _mm256_add_epi32(low32_, _mm256_unpacklo_epi16(sum16_, zero));
+        high32_ = _mm256_add_epi32(high32_, _mm256_unpackhi_epi16(sum16_, zero));
+        sum16_ = zero;
+        pending_ = 0;
+    }
+
+    __m256i sum16_;
+    __m256i low32_;
+    __m256i high32_;
+    int pending_ = 0;
+};
+
 __attribute__((target("avx2"))) void VectorAbsDifferences(const AreaView& area, const unsigned char* templ,
                                                           int w, int h, std::int64_t* out) {
-    constexpr int kLanes = 32;
-    const int chunks = (w + kLanes - 1) / kLanes;
-    const int paddedW = chunks * kLanes;
+    constexpr int kGroup = 16;
     const int columns = area.width - w + 1;
     const int rows = area.height - h + 1;
-    const int rowLength = area.width + kLanes;
+    // Rows followed by room for the reads of the last, part-filled group.
+    const int rowLength = area.width + 2 * kGroup;
     thread_local std::vector<unsigned char> a;
     a.assign(static_cast<std::size_t>(rowLength) * area.height, 0);
     for (int y = 0; y < area.height; ++y) {
@@ -164,37 +241,38 @@ __attribute__((target("avx2"))) void VectorAbsDifferences(const AreaView& area, 
                     area.pixels + static_cast<std::int64_t>(y) * area.stride,
                     static_cast<std::size_t>(area.width));
     }
+    // Template rows followed by zeros for the 16-byte reads of their last block.
+    const int templateLength = (w + 7) / 8 * 8 + 8;
     thread_local std::vector<unsigned char> t;
-    t.assign(static_cast<std::size_t>(paddedW) * h, 0);
+    t.assign(static_cast<std::size_t>(templateLength) * h, 0);
     for (int j = 0; j < h; ++j) {
-        std::memcpy(t.data() + static_cast<std::size_t>(j) * paddedW, templ + static_cast<std::size_t>(j) * w,
-                    static_cast<std::size_t>(w));
+        std::memcpy(t.data() + static_cast<std::size_t>(j) * templateLength,
+                    templ + static_cast<std::size_t>(j) * w, static_cast<std::size_t>(w));
     }
-    alignas(32) unsigned char maskBytes[kLanes];
-    const int tail = w - (chunks - 1) * kLanes;
-    for (int i = 0; i < kLanes; ++i) {
-        maskBytes[i] = i < tail ? 0xFF : 0x00;
-    }
-    const __m256i lastMask = _mm256_load_si256(reinterpret_cast<const __m256i*>(maskBytes));
+    const int blocks = w / 8;
+    const bool halfBlock = w % 8 >= 4;
+    const int singles = blocks * 8 + (halfBlock ? 4 : 0);
+    AbsDifferenceGroups group;
+    std::int64_t sums[kGroup];
     for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            __m256i acc = _mm256_setzero_si256();
+        for (int c = 0; c < columns; c += kGroup) {
+            group.Start();
             for (int j = 0; j < h; ++j) {
-                const unsigned char* tr = t.data() + static_cast<std::size_t>(j) * paddedW;
                 const unsigned char* ar = a.data() + static_cast<std::size_t>(r + j) * rowLength + c;
-                int k = 0;
-                for (; k + kLanes < paddedW; k += kLanes) {
-                    __m256i tv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tr + k));
-                    __m256i av = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(ar + k));
-                    acc = _mm256_add_epi64(acc, _mm256_sad_epu8(tv, av));
+                const unsigned char* tr = t.data() + static_cast<std::size_t>(j) * templateLength;
+                for (int b = 0; b < blocks; ++b) {
+                    group.AddBlock(ar + 8 * b, tr + 8 * b, false);
                 }
-                __m256i tv = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tr + k));
-                __m256i av =
-                    _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(ar + k)), lastMask);
-                acc = _mm256_add_epi64(acc, _mm256_sad_epu8(tv, av));
+                if (halfBlock) {
+                    group.AddBlock(ar + 8 * blocks, tr + 8 * blocks, true);
+                }
+                for (int i = singles; i < w; ++i) {
+                    group.AddPixel(ar + i, tr[i]);
+                }
             }
-            __m128i s = _mm_add_epi64(_mm256_castsi256_si128(acc), _mm256_extracti128_si256(acc, 1));
-            out[static_cast<std::size_t>(r) * columns + c] = _mm_cvtsi128_si64(s) + _mm_extract_epi64(s, 1);
+            group.Finish(sums);
+            const int taken = std::min(kGroup, columns - c);
+            std::copy(sums, sums + taken, out + static_cast<std::size_t>(r) * columns + c);
         }
     }
 }
@@ -255,7 +333,9 @@ void ComputeWindowAbsDifferences(const AreaView& area, const unsigned char* temp
         area.height < templateHeight) {
         return;
     }
-    if (useVector && VectorPathAvailable()) {
+    // The vector sums are 32 bits wide.
+    const bool fits = 255LL * templateWidth * templateHeight <= 0xFFFFFFFFLL;
+    if (useVector && fits && VectorPathAvailable()) {
         VectorAbsDifferences(area, templ, templateWidth, templateHeight, out);
     } else {
         PlainAbsDifferences(area, templ, templateWidth, templateHeight, out);

@@ -152,6 +152,40 @@ TEST(WindowProducts, EveryEngineGivesTheSameIntegers) {
     }
 }
 
+TEST(WindowProducts, AbsDifferencesOfEveryTemplateWidth) {
+    // Widths with every remainder after whole blocks of 8 pixels, rows longer than the 257 pixels of 255
+    // a 16-bit sum holds, candidate rows that end in part-filled groups, and the largest differences.
+    using namespace kivic::matching;
+    const int widths[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 15, 16, 17, 21, 31, 32, 33, 255, 256, 257, 258, 300};
+    unsigned seed = 50;
+    for (int w : widths) {
+        for (int h : {1, 2, 5}) {
+            for (int margin : {0, 1, 15, 16, 17}) {
+                const int areaW = w + margin;
+                const int areaH = h + 2;
+                const Picture random = Picture::Random(areaW + 2, areaH, seed++);
+                const Picture bright(areaW + 2, areaH, 255);
+                const Picture templ = Picture::Random(w, h, seed++);
+                const Picture dark(w, h, 0);
+                const std::size_t count = static_cast<std::size_t>(margin + 1) * 3;
+                for (int kind = 0; kind < 2; ++kind) {
+                    const Picture& area = kind == 0 ? random : bright;
+                    const Picture& t = kind == 0 ? templ : dark;
+                    const AreaView view{area.pixels.data() + 1, area.width, areaW, areaH};
+                    std::vector<std::int64_t> plain(count), vector(count);
+                    ComputeWindowAbsDifferences(view, t.pixels.data(), w, h, plain.data(), false);
+                    ComputeWindowAbsDifferences(view, t.pixels.data(), w, h, vector.data(), true);
+                    EXPECT_EQ(plain, vector) << (kind == 0 ? "random " : "255 against 0 ") << w << "x" << h
+                                             << " in " << areaW << "x" << areaH;
+                    if (kind == 1) {
+                        EXPECT_EQ(vector.front(), 255LL * w * h);
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(WindowProducts, SpectraStayExactForTheLargestSums) {
     // All pixels 255: every product sum is 255^2 * 201^2, the largest a 201 x 201 template can give.
     using namespace kivic::matching;
