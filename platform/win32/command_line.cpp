@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/command_line.h"
 #include "platform/win32/system.h"
 
 namespace {
@@ -13,7 +14,9 @@ struct CommandLineState {
     std::mutex mutex;
     // Every text handed out stays alive: callers keep the pointer as the original allowed.
     std::deque<std::string> texts;
-    bool set = false;
+    // The arguments as the process got them, read once; or those the program set.
+    std::vector<std::string> arguments;
+    bool argumentsRead = false;
 };
 
 CommandLineState& State() {
@@ -44,7 +47,7 @@ std::string Quoted(const std::string& argument) {
     return text + "\"";
 }
 
-std::string FromProcess() {
+std::vector<std::string> ProcessArguments() {
     std::ifstream in("/proc/self/cmdline", std::ios::binary);
     const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::string> arguments;
@@ -57,6 +60,18 @@ std::string FromProcess() {
         arguments.push_back(raw.substr(start, end - start));
         start = end + 1;
     }
+    return arguments;
+}
+
+std::vector<std::string>& Arguments(CommandLineState& state) {
+    if (!state.argumentsRead) {
+        state.arguments = ProcessArguments();
+        state.argumentsRead = true;
+    }
+    return state.arguments;
+}
+
+std::string Joined(const std::vector<std::string>& arguments) {
     if (arguments.empty()) {
         return {};
     }
@@ -74,7 +89,7 @@ LPSTR GetCommandLineA() {
     CommandLineState& state = State();
     std::lock_guard lock(state.mutex);
     if (state.texts.empty()) {
-        state.texts.push_back(FromProcess());
+        state.texts.push_back(Joined(Arguments(state)));
     }
     return state.texts.back().data();
 }
@@ -83,4 +98,18 @@ void SetCommandLineA(LPCSTR commandLine) {
     CommandLineState& state = State();
     std::lock_guard lock(state.mutex);
     state.texts.emplace_back(commandLine ? commandLine : "");
+}
+
+std::vector<std::string> GetCommandLineArgs() {
+    CommandLineState& state = State();
+    std::lock_guard lock(state.mutex);
+    return Arguments(state);
+}
+
+void SetCommandLineArgs(std::vector<std::string> arguments) {
+    CommandLineState& state = State();
+    std::lock_guard lock(state.mutex);
+    state.texts.push_back(Joined(arguments));
+    state.arguments = std::move(arguments);
+    state.argumentsRead = true;
 }
