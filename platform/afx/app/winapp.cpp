@@ -8,6 +8,11 @@
 
 IMPLEMENT_DYNAMIC(CWinApp, CCmdTarget)
 
+BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
+ON_UPDATE_COMMAND_UI(ID_FILE_MRU_FILE1, OnUpdateRecentFileMenu)
+ON_COMMAND_RANGE(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE16, OnOpenRecentFile)
+END_MESSAGE_MAP()
+
 namespace {
 CWinApp* g_app = nullptr;
 }
@@ -38,56 +43,6 @@ QApplication* AfxEnsureQtApp() {
     static char name[] = "KivIc";
     static char* argv[] = {name, nullptr};
     return new QApplication(argc, argv);
-}
-
-// --- Recent files ----------------------------------------------------------------------------------
-
-CRecentFileList::CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszEntryFormat, int nSize)
-    : m_nStart(nStart), m_strSection(lpszSection), m_strEntryFormat(lpszEntryFormat), m_nSize(nSize) {}
-
-void CRecentFileList::Add(LPCTSTR lpszPathName) {
-    // Newest first; a name already listed moves to the top.
-    for (size_t i = 0; i < m_names.size(); ++i) {
-        if (m_names[i].CompareNoCase(lpszPathName) == 0) {
-            m_names.erase(m_names.begin() + static_cast<long>(i));
-            break;
-        }
-    }
-    m_names.insert(m_names.begin(), CString(lpszPathName));
-    if (static_cast<int>(m_names.size()) > m_nSize)
-        m_names.resize(static_cast<size_t>(m_nSize));
-}
-
-void CRecentFileList::Remove(int nIndex) {
-    if (nIndex >= 0 && nIndex < GetCount())
-        m_names.erase(m_names.begin() + nIndex);
-}
-
-void CRecentFileList::ReadList() {
-    m_names.clear();
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return;
-    for (int i = 0; i < m_nSize; ++i) {
-        CString entry;
-        entry.Format(m_strEntryFormat, i + 1);
-        CString name = app->GetProfileString(m_strSection, entry, "");
-        if (!name.IsEmpty())
-            m_names.push_back(name);
-    }
-}
-
-void CRecentFileList::WriteList() {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return;
-    for (int i = 0; i < m_nSize; ++i) {
-        CString entry;
-        entry.Format(m_strEntryFormat, i + 1);
-        app->WriteProfileString(m_strSection, entry,
-                                i < GetCount() ? m_names[static_cast<size_t>(i)].GetString() : "");
-    }
-    (void)m_nStart;
 }
 
 // --- Application -------------------------------------------------------------------------------------
@@ -196,11 +151,6 @@ CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName) {
     return best->OpenDocumentFile(lpszFileName);
 }
 
-void CWinApp::AddToRecentFileList(LPCTSTR lpszPathName) {
-    if (m_pRecentFileList)
-        m_pRecentFileList->Add(lpszPathName);
-}
-
 void CWinApp::CloseAllDocuments(BOOL bEndSession) {
     for (CDocTemplate* t : m_templates)
         t->CloseAllDocuments(bEndSession);
@@ -211,16 +161,35 @@ void CWinApp::OnFileNew() {
         m_templates.front()->OpenDocumentFile(nullptr);
 }
 
-void CWinApp::OnFileOpen() {
-    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, "All Files (*.*)|*.*||");
-    if (dialog.DoModal() == IDOK)
-        OpenDocumentFile(dialog.GetPathName());
+CString CWinApp::GetOpenFilter() const {
+    CString filter;
+    for (const CDocTemplate* t : m_templates) {
+        CString name, ext;
+        if (!t->GetDocString(name, CDocTemplate::filterName) ||
+            !t->GetDocString(ext, CDocTemplate::filterExt))
+            continue;
+        // Several extensions may be given as ".a;.b".
+        CString patterns;
+        int start = 0;
+        while (start <= ext.GetLength()) {
+            int semi = ext.Find(';', start);
+            if (semi < 0)
+                semi = ext.GetLength();
+            const CString one = ext.Mid(start, semi - start);
+            if (!one.IsEmpty())
+                patterns += (patterns.IsEmpty() ? "*" : ";*") + one;
+            start = semi + 1;
+        }
+        if (!patterns.IsEmpty())
+            filter += name + "|" + patterns + "|";
+    }
+    return filter + "All Files (*.*)|*.*||";
 }
 
-void CWinApp::LoadStdProfileSettings(UINT nMaxMRU) {
-    m_pRecentFileList =
-        std::make_unique<CRecentFileList>(0, "Recent File List", "File%d", static_cast<int>(nMaxMRU));
-    m_pRecentFileList->ReadList();
+void CWinApp::OnFileOpen() {
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, GetOpenFilter());
+    if (dialog.DoModal() == IDOK)
+        OpenDocumentFile(dialog.GetPathName());
 }
 
 CString CWinApp::GetProfilePath() const {
@@ -252,6 +221,16 @@ BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR
     QSettings settings(QString::fromUtf8(GetProfilePath().GetString()), QSettings::IniFormat);
     settings.setValue(QString::fromUtf8(lpszSection) + "/" + QString::fromUtf8(lpszEntry),
                       QString::fromUtf8(lpszValue != nullptr ? lpszValue : ""));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
+BOOL CWinApp::WriteProfileStrings(LPCTSTR lpszSection,
+                                  const std::vector<std::pair<CString, CString>>& entries) {
+    QSettings settings(QString::fromUtf8(GetProfilePath().GetString()), QSettings::IniFormat);
+    for (const auto& [entry, value] : entries)
+        settings.setValue(QString::fromUtf8(lpszSection) + "/" + QString::fromUtf8(entry.GetString()),
+                          QString::fromUtf8(value.GetString()));
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

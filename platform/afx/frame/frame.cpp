@@ -270,8 +270,8 @@ LRESULT CFrameWnd::OnInitMenuPopupMessage(WPARAM wParam, LPARAM) {
 void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL) {
     if (pPopupMenu == nullptr)
         return;
-    const UINT count = pPopupMenu->GetMenuItemCount();
-    for (UINT i = 0; i < count; ++i) {
+    // An update handler may add items (the recent files); it leaves m_nIndex on the last one it made.
+    for (UINT i = 0; i < pPopupMenu->GetMenuItemCount(); ++i) {
         const UINT id = pPopupMenu->GetMenuItemID(static_cast<int>(i));
         if (id == 0 || id == static_cast<UINT>(-1))
             continue;
@@ -280,6 +280,7 @@ void CFrameWnd::OnInitMenuPopup(CMenu* pPopupMenu, UINT, BOOL) {
         state.m_nIndex = i;
         state.m_nID = id;
         state.DoUpdate(this, m_bAutoMenuEnable);
+        i = state.m_nIndex;
     }
 }
 
