@@ -1,8 +1,7 @@
 // The job's single steps: prediction, search-area placement, template choice; the point table, the
-// job table, the parameter names and the image-function adapter.
+// job table and the parameter names.
 #include <gtest/gtest.h>
 
-#include "KivIc/Helpers/CommImgFunc4Avi.h"
 #include "KivIc/Tracking/StrMatchingParam.h"
 #include "Matching/MakeMatchingClass.h"
 #include "Matching/TemplateInfo.h"
@@ -186,51 +185,6 @@ TEST(StrMatchingParamTest, NamesOfTheCodes) {
     EXPECT_STREQ(CStrMatchingParam::GetRotationName(2, 0), "不明なタイプ");
     EXPECT_STREQ(CStrMatchingParam::GetTemplateTypeName(1), "矩形拡張型");
     EXPECT_STREQ(CStrMatchingParam::GetTemplateTypeName(2), "不明なタイプ");
-}
-
-// The frame services of a window, recording what reaches them.
-class RecordingFrame : public CTrackingFrameServices {
-public:
-    void SetPointPosition(PointFrame*, long frame, int, int pointIndex, double x, double, BOOL,
-                          BOOL) override {
-        calls.push_back("set " + std::to_string(frame) + " " + std::to_string(pointIndex) + " " +
-                        std::to_string(static_cast<int>(x)));
-    }
-    void GoToFrame(long frame) override { calls.push_back("go " + std::to_string(frame)); }
-    BYTE* GetFrameGray(long, int* w, int* h) override {
-        *w = 1;
-        *h = 1;
-        return &gray;
-    }
-    void ConvertPoint(int height, double x, double y, double* pX, double* pY) override {
-        *pX = x;
-        *pY = height - y;
-    }
-    BYTE* GetFrameRgb(long, int*, int*, int*, int*) override { return rgb; }
-    BYTE* ConvertToGray(const BYTE* pixels, int, int) override { return pixels == rgb ? &gray : nullptr; }
-    std::vector<std::string> calls;
-    BYTE gray = 7;
-    BYTE rgb[3] = {1, 2, 3};
-};
-
-TEST(CommImgFunc4AviTest, ForwardsToTheWindowsFrameServices) {
-    RecordingFrame frame;
-    CCommImgFunc4Avi adapter(&frame);
-    adapter.BeginUpdate();
-    EXPECT_EQ(adapter.GetStatus(), 0);
-    adapter.GoToFrame(4);
-    adapter.ShowFrame(5);
-    adapter.SetPointPosition(nullptr, 6, 2, 1, 9.0, 3.0, TRUE, FALSE);
-    adapter.EndUpdate();
-    EXPECT_EQ(frame.calls, (std::vector<std::string>{"go 4", "go 5", "set 6 1 9"}));
-    int w = 0, h = 0, bits = 0, extra = 0;
-    EXPECT_EQ(adapter.GetFrameGray(0, &w, &h), &frame.gray);
-    EXPECT_EQ(adapter.GetFrameRgb(0, &w, &h, &bits, &extra), frame.rgb);
-    EXPECT_EQ(adapter.ConvertToGray(frame.rgb, 1, 1), &frame.gray);
-    double x = 0, y = 0;
-    adapter.ConvertPoint(10, 2.5, 3.0, &x, &y);
-    EXPECT_EQ(x, 2.5);
-    EXPECT_EQ(y, 7.0);
 }
 
 } // namespace
