@@ -12,6 +12,7 @@
 #include "platform/afx/wnd/dc.h"
 #include "platform/afx/wnd/menu.h"
 #include "platform/afx/wnd/resources.h"
+#include "platform/afx/wnd/prompts.h"
 #include "platform/afx/wnd/wnd.h"
 #include "platform/afx/doc/document.h"
 #include "platform/afx/doc/view.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/afx/doc/document.h"
+#include "platform/afx/wnd/resources.h"
 
 class CWnd;
 class QApplication;
@@ -84,6 +85,8 @@ public:
     // Several entries of one section in one write of the file.
     BOOL WriteProfileStrings(LPCTSTR lpszSection, const std::vector<std::pair<CString, CString>>& entries);
     CString GetProfilePath() const;
+    // The handle of an icon resource (AfxRegisterIcon); null when none has the id.
+    HICON LoadIcon(UINT nIDResource) const { return AfxIconHandle(nIDResource); }
     void Enable3dControlsStatic() {}
     void AfxEnableControlContainer() {}
 

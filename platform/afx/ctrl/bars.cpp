@@ -1,5 +1,7 @@
 #include "platform/afx/ctrl/bars.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
@@ -79,6 +81,16 @@ BOOL CDialogBar::Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nI
         return FALSE;
     }
     AfxCreateDialogControls(this, *dialog, m_controls);
+    // The bar's buttons and fields prompt for the command they carry now (ids may be renumbered).
+    for (const auto& control : m_controls) {
+        if (control->GetDlgCtrlID() <= 0)
+            continue;
+        const HWND hControl = control->GetSafeHwnd();
+        AfxAttachCommandPrompt(control->GetWidget(), GetSafeHwnd(), [hControl]() {
+            CWnd* wnd = CWnd::FromHandle(hControl);
+            return wnd != nullptr && wnd->GetDlgCtrlID() > 0 ? static_cast<UINT>(wnd->GetDlgCtrlID()) : 0u;
+        });
+    }
     return TRUE;
 }
 
@@ -194,18 +206,34 @@ BOOL CToolBar::LoadToolBar(UINT nIDResource) {
         return FALSE;
     bar->clear();
     m_buttons.clear();
+    // A button's face is the icon of its command, else its image in a strip registered under the
+    // toolbar's id (one image per button, separators have none, all of the same width).
+    const QImage* strip = AfxFindBitmap(nIDResource);
+    const auto images = static_cast<int>(std::count_if(
+        items->begin(), items->end(), [](const AFX_TOOLBAR_ITEM& i) { return i.id != ID_SEPARATOR; }));
+    const int imageWidth =
+        strip != nullptr && images > 0 && strip->width() % images == 0 ? strip->width() / images : 0;
+    int image = 0;
     for (const AFX_TOOLBAR_ITEM& item : *items) {
         if (item.id == ID_SEPARATOR) {
             m_buttons.emplace_back(0, bar->addSeparator());
             continue;
         }
+        // The text shows only on a button without a face.
         QAction* action = bar->addAction(QString::fromUtf8(item.text.GetString()));
-        if (const QImage* icon = AfxFindBitmap(item.id))
-            action->setIcon(QIcon(QPixmap::fromImage(*icon)));
-        action->setToolTip(QString::fromUtf8(item.text.GetString()));
+        QIcon icon = AfxFindIcon(item.id);
+        if (icon.isNull() && imageWidth > 0)
+            icon = QIcon(QPixmap::fromImage(strip->copy(image * imageWidth, 0, imageWidth, strip->height())));
+        ++image;
+        if (!icon.isNull())
+            action->setIcon(icon);
+        const CString tip = AfxCommandToolTip(item.id);
+        action->setToolTip(QString::fromUtf8(tip.IsEmpty() ? item.text.GetString() : tip.GetString()));
         const size_t index = m_buttons.size();
         QObject::connect(action, &QAction::triggered, bar,
                          [this, index]() { PressButton(static_cast<int>(index)); });
+        AfxAttachCommandPrompt(bar->widgetForAction(action), GetSafeHwnd(),
+                               [this, index]() { return GetItemID(static_cast<int>(index)); });
         m_buttons.emplace_back(item.id, action);
     }
     return TRUE;
@@ -224,8 +252,14 @@ int CToolBar::CommandToIndex(UINT nIDFind) const {
 }
 
 void CToolBar::SetButtonInfo(int nIndex, UINT nID, UINT, int) {
-    if (nIndex >= 0 && nIndex < GetCount())
-        m_buttons[static_cast<size_t>(nIndex)].first = nID;
+    if (nIndex < 0 || nIndex >= GetCount())
+        return;
+    auto& button = m_buttons[static_cast<size_t>(nIndex)];
+    button.first = nID;
+    // The face stays; the tip is the new command's when it has one.
+    const CString tip = AfxCommandToolTip(nID);
+    if (!tip.IsEmpty() && button.second != nullptr)
+        button.second->setToolTip(QString::fromUtf8(tip.GetString()));
 }
 
 void CToolBar::PressButton(int nIndex) {

@@ -1,5 +1,7 @@
 #include "platform/afx/ctrl/controls.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -319,6 +321,21 @@ void CBitmapButton::SizeToContent() {
         button->resize(button->faces[0].size());
 }
 
+BOOL CBitmapButton::SetCommandIcon(UINT nID) {
+    auto* button = dynamic_cast<FaceButton*>(GetWidget());
+    const QIcon icon = AfxFindIcon(nID);
+    if (button == nullptr || icon.isNull())
+        return FALSE;
+    if (!button->text().isEmpty() && button->toolTip().isEmpty())
+        button->setToolTip(button->text());
+    button->setText(QString());
+    button->setIcon(icon);
+    // The icon fills the button but for a margin for the frame.
+    const int side = std::max(8, std::min(button->width(), button->height()) - 6);
+    button->setIconSize(QSize(side, side));
+    return TRUE;
+}
+
 BOOL CBitmapButton::AutoLoad(UINT nID, CWnd* pParent, UINT up, UINT sel, UINT focus, UINT disabled) {
     CWnd* old = pParent->GetDlgItem(static_cast<int>(nID));
     CRect rc(0, 0, 0, 0);
@@ -366,8 +383,10 @@ void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
         }
         case AfxControl::BitmapButton: {
             auto button = std::make_unique<CBitmapButton>();
-            if (button->Create(item.text, style, rc, pParent, id))
+            if (button->Create(item.text, style, rc, pParent, id)) {
+                button->SetCommandIcon(id);
                 owned.push_back(std::move(button));
+            }
             break;
         }
         case AfxControl::Spin: {

@@ -87,6 +87,9 @@ public:
     BOOL LoadBitmaps(UINT nIDBitmapResource, UINT nIDBitmapResourceSel = 0, UINT nIDBitmapResourceFocus = 0,
                      UINT nIDBitmapResourceDisabled = 0);
     void SizeToContent();
+    // Shows the icon of a command (AfxRegisterIcon) on the button instead of its text, which becomes
+    // the tool tip; FALSE (the text stays) when the id has no icon.
+    BOOL SetCommandIcon(UINT nID);
     // Replaces a dialog's button of this id by a bitmap button in the same place.
     BOOL AutoLoad(UINT nID, CWnd* pParent, UINT up, UINT sel, UINT focus, UINT disabled);
 };

@@ -14,6 +14,7 @@ ON_WM_CREATE()
 ON_WM_CLOSE()
 ON_MESSAGE(WM_INITMENUPOPUP, OnInitMenuPopupMessage)
 ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateMessage)
+ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
 END_MESSAGE_MAP()
 
 CFrameWnd* CWnd::GetParentFrame() const {
@@ -86,6 +87,9 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     m_strTitle = nl >= 0 ? strings.Left(nl) : strings;
     if (!Create(nullptr, m_strTitle, dwDefaultStyle, CRect(0, 0, 0, 0), pParentWnd, 0, pContext))
         return FALSE;
+    // The icon of the frame's resource id, when the program registered one.
+    if (HICON icon = AfxIconHandle(nIDResource))
+        SetIcon(icon, TRUE);
     if (AfxFindMenu(nIDResource) != nullptr && m_pMenuDefault == nullptr) {
         m_pMenuDefault = new CMenu;
         m_pMenuDefault->LoadMenu(nIDResource);
@@ -312,6 +316,17 @@ void CFrameWnd::SetMessageText(LPCTSTR lpszText) {
             return;
         }
     }
+    CFrameWnd* top = GetTopLevelFrame();
+    if (top != nullptr && top != this)
+        top->SetMessageText(lpszText);
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
+    if (wParam != 0)
+        SetMessageText(AfxCommandStatusText(static_cast<UINT>(wParam)));
+    else
+        SetMessageText(reinterpret_cast<LPCTSTR>(lParam));
+    return 0;
 }
 
 BOOL CFrameWnd::SetMenu(CMenu* pMenu) {

@@ -59,6 +59,7 @@ public:
     // under the given name and restored from it (bars made after the restore keep their places).
     void SaveBarState(LPCTSTR lpszProfileName) const;
     void LoadBarState(LPCTSTR lpszProfileName);
+    // The status bar's message pane (a frame without one passes the text to its top-level frame).
     void SetMessageText(LPCTSTR lpszText);
     BOOL SetMenu(CMenu* pMenu) override;
 
@@ -78,6 +79,7 @@ protected:
     void OnClose();
     LRESULT OnInitMenuPopupMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdateMessage(WPARAM, LPARAM);
+    LRESULT OnSetMessageString(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     CView* m_pViewActive = nullptr;

@@ -187,7 +187,11 @@ BOOL CMDIChildWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pPare
     m_nIDHelp = nIDResource;
     if (pContext != nullptr && pContext->m_pNewDocTemplate != nullptr)
         m_pMenuShared = pContext->m_pNewDocTemplate->m_pMenuShared;
-    return Create(nullptr, nullptr, dwDefaultStyle, CRect(0, 0, 0, 0), pParentWnd, 0, pContext);
+    if (!Create(nullptr, nullptr, dwDefaultStyle, CRect(0, 0, 0, 0), pParentWnd, 0, pContext))
+        return FALSE;
+    if (HICON icon = AfxIconHandle(nIDResource))
+        SetIcon(icon, TRUE);
+    return TRUE;
 }
 
 BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "platform/afx/wnd/prompts.h"
 #include "platform/afx/wnd/resources.h"
 #include "platform/afx/wnd/wnd.h"
 
@@ -34,6 +35,11 @@ BOOL CMenu::CreatePopupMenu() {
     m_bPopup = true;
     m_pQMenu = new QMenu;
     QObject::connect(m_pQMenu, &QMenu::aboutToShow, [this]() { OnAboutToShow(); });
+    QObject::connect(m_pQMenu, &QMenu::hovered, [this](QAction* action) { OnHovered(action); });
+    QObject::connect(m_pQMenu, &QMenu::aboutToHide, [this]() {
+        if (m_pOwnerWnd != nullptr)
+            m_pOwnerWnd->SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE, 0);
+    });
     return TRUE;
 }
 
@@ -273,6 +279,17 @@ void CMenu::OnTriggered(QAction* action) {
             action->setChecked(item.checked);
             if (m_pOwnerWnd != nullptr)
                 m_pOwnerWnd->SendMessage(WM_COMMAND, MAKEWPARAM(item.id, 0), 0);
+            return;
+        }
+    }
+}
+
+void CMenu::OnHovered(QAction* action) {
+    // The item's status text in the owner frame's message pane while the item is highlighted.
+    for (const Item& item : m_items) {
+        if (item.action == action && !item.sub && !item.separator && item.id != 0) {
+            if (m_pOwnerWnd != nullptr)
+                m_pOwnerWnd->SendMessage(WM_SETMESSAGESTRING, item.id, 0);
             return;
         }
     }

@@ -76,6 +76,7 @@ private:
     void AddItem(int pos, Item item);
     void Build(const std::vector<struct AFX_MENU_ITEM>& items);
     void OnTriggered(QAction* action);
+    void OnHovered(QAction* action);
     void OnAboutToShow();
 
     std::vector<Item> m_items;

@@ -74,3 +74,17 @@ class QImage;
 void AfxRegisterBitmap(UINT nID, const QImage& image);
 // Null when no bitmap has that id.
 const QImage* AfxFindBitmap(UINT nID);
+
+// An icon resource: a window's icon (CWinApp::LoadIcon, and the frame of the same resource id), and
+// the face of the toolbar and dialog-bar buttons of the command with that id. The icon is copied.
+class QIcon;
+void AfxRegisterIcon(UINT nID, const QIcon& icon);
+// One of the style's standard icons (a QStyle::StandardPixmap, e.g. the media icons), taken from the
+// style when the icon is first asked for, so it may be registered before the Qt application exists.
+void AfxRegisterStandardIcon(UINT nID, int nStandardPixmap);
+// The icon of the id: the registered icon, else the bitmap of the id; a null icon when neither.
+QIcon AfxFindIcon(UINT nID);
+// A handle for the icon of the id (stays valid while the program runs); null when there is none.
+HICON AfxIconHandle(UINT nID);
+// The icon behind a handle (a null icon for a null or unknown handle).
+QIcon AfxIconFromHandle(HICON hIcon);

@@ -110,6 +110,10 @@ public:
     virtual BOOL SetMenu(CMenu* pMenu);
     void DrawMenuBar() {}
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
+    // The window's big and small icons (see AfxIconHandle); the Qt window icon holds the sizes of
+    // both. Returns the icon set before.
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon);
+    HICON GetIcon(BOOL bBigIcon) const { return m_hIcon[bBigIcon ? 0 : 1]; }
     // A check state for windows that show one (buttons); others ignore it.
     virtual void SetCheckState(int nCheck);
 
@@ -206,6 +210,7 @@ private:
     std::vector<CurrentMessage> m_messageStack;
     std::vector<std::pair<UINT_PTR, int>> m_timers; // id, Qt timer id
     CDC* m_pClientDC = nullptr;
+    HICON m_hIcon[2]{nullptr, nullptr}; // big, small
     // Cleared by the destructor: a handler may delete its own window (closing a frame does).
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
