@@ -18,6 +18,7 @@
 #include "platform/afx/doc/view.h"
 #include "platform/afx/frame/frame.h"
 #include "platform/afx/app/winapp.h"
+#include "platform/afx/app/msgbox.h"
 #include "platform/afx/ctrl/controls.h"
 #include "platform/afx/ctrl/bars.h"
 #include "platform/afx/ctrl/listctrl.h"

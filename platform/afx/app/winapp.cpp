@@ -1,5 +1,7 @@
 #include "platform/afx/app/winapp.h"
 
+#include <clocale>
+
 #include <QApplication>
 #include <QSettings>
 #include <QTimer>
@@ -42,7 +44,13 @@ QApplication* AfxEnsureQtApp() {
     static int argc = 1;
     static char name[] = "KivIc";
     static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
+    auto* app = new QApplication(argc, argv);
+    AfxForceCNumericLocale();
+    return app;
+}
+
+void AfxForceCNumericLocale() {
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 // --- Application -------------------------------------------------------------------------------------
@@ -71,6 +79,7 @@ int CWinApp::ExitInstance() {
 
 int CWinApp::Run() {
     QApplication* qt = AfxEnsureQtApp();
+    AfxForceCNumericLocale();
     if (!InitInstance()) {
         if (m_pMainWnd != nullptr)
             m_pMainWnd->DestroyWindow();

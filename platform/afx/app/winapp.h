@@ -109,5 +109,10 @@ CWinApp* AfxGetApp();
 CWnd* AfxGetMainWnd();
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
-// The Qt application object, made on first use when the program has none yet (tests, tools).
+// The Qt application object, made on first use when the program has none yet (tests, tools); the C
+// numeric locale is forced after making it.
 QApplication* AfxEnsureQtApp();
+// Makes "." the decimal point of printf and atof again: creating the Qt application takes the user's
+// locale, and the files the program reads and writes are in the C form. CWinApp::Run calls it before
+// InitInstance; a program that makes its own QApplication calls it right after.
+void AfxForceCNumericLocale();
