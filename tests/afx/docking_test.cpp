@@ -120,21 +120,22 @@ TEST_F(BarStateTest, EdgesOrderAndVisibilityComeBackOnTheNextStart) {
         BarFrame first;
         first.frame->LoadBarState("KIVTOOLBARS"); // nothing kept yet: the bars stay where they are
         EXPECT_EQ(first.frame->GetControlBarSide(&first.left), CBRS_ALIGN_TOP);
+        first.frame->ShowWindow(SW_SHOW);
+        Pump();
+        ASSERT_LT(first.X(first.tool), first.X(first.top)); // the order they were made in
         first.frame->DockControlBar(&first.left, AFX_IDW_DOCKBAR_LEFT);
         first.frame->DockControlBar(&first.right, AFX_IDW_DOCKBAR_RIGHT);
         first.frame->DockControlBar(&first.tool, AFX_IDW_DOCKBAR_TOP); // now after the top bar
         first.frame->ShowControlBar(&first.right, FALSE, FALSE);
         first.frame->ShowControlBar(&first.status, FALSE, FALSE);
-        first.frame->ShowWindow(SW_SHOW);
         Pump();
         ASSERT_LT(first.X(first.top), first.X(first.tool));
         first.frame->SaveBarState("KIVTOOLBARS");
     }
+    // Restored while the frame is made, before it is shown, as a program does at start.
     BarFrame second;
-    second.frame->ShowWindow(SW_SHOW);
-    Pump();
-    ASSERT_LT(second.X(second.tool), second.X(second.top)); // made in the other order
     second.frame->LoadBarState("KIVTOOLBARS");
+    second.frame->ShowWindow(SW_SHOW);
     Pump();
     EXPECT_EQ(second.frame->GetControlBarSide(&second.left), CBRS_ALIGN_LEFT);
     EXPECT_EQ(second.frame->GetControlBarSide(&second.right), CBRS_ALIGN_RIGHT);
