@@ -30,7 +30,7 @@ void CCtrlBar::RegisterTemplate() {
         return;
     AFX_DLG_TEMPLATE dialog;
     dialog.cx = 470;
-    dialog.cy = 34;
+    dialog.cy = 48;
     auto add = [&](AfxControl kind, int id, const char* text, int x, int y, int cx, int cy) {
         dialog.items.emplace_back(kind, id, CString(text), x, y, cx, cy);
     };
@@ -53,6 +53,18 @@ void CCtrlBar::RegisterTemplate() {
     add(AfxControl::Edit, IDC_CTRL_PLAYEND, "", x + 118, 2, 36, 12);
     add(AfxControl::Edit, IDC_CTRL_SPEED, "", x + 158, 2, 18, 12);
     add(AfxControl::PushButton, IDC_CTRL_1037, "...", x + 190, 2, 14, 12);
+    // Second row: the picture's own settings.
+    add(AfxControl::Static, -1, "Zoom %", 2, 18, 34, 10);
+    add(AfxControl::Edit, IDC_CTRL_ZOOM, "", 38, 16, 40, 12);
+    add(AfxControl::PushButton, IDC_CTRL_POINTINPUT, "Point", 82, 16, 28, 12);
+    add(AfxControl::PushButton, IDC_CTRL_FRAMERATE, "Rate", 112, 16, 28, 12);
+    add(AfxControl::PushButton, IDC_CTRL_2001, "...", 142, 16, 14, 12);
+    add(AfxControl::Static, -1, "Bright", 166, 18, 24, 10);
+    add(AfxControl::Edit, IDC_CTRL_BRIGHTNESS, "", 192, 16, 30, 12);
+    add(AfxControl::Static, -1, "Contrast", 228, 18, 32, 10);
+    add(AfxControl::Edit, IDC_CTRL_CONTRAST, "", 262, 16, 30, 12);
+    add(AfxControl::Static, -1, "Chroma", 298, 18, 28, 10);
+    add(AfxControl::Edit, IDC_CTRL_CHROMA, "", 328, 16, 30, 12);
     AfxRegisterDialog(IDD_CTRLBAR, std::move(dialog));
 }
 
@@ -73,7 +85,7 @@ int CCtrlBar::CreateBar(CWnd* pParent) {
     if (!Create(pParent, IDD_CTRLBAR, CBRS_BOTTOM, IDD_CTRLBAR))
         return -1;
     // The slider and the spin are this bar's own controls, made beside the template's.
-    const CRect sliderRect(AfxDluX(2), AfxDluY(16), AfxDluX(468), AfxDluY(32));
+    const CRect sliderRect(AfxDluX(2), AfxDluY(30), AfxDluX(468), AfxDluY(46));
     if (!m_slider.Create(this, sliderRect, IDC_CTRL_SLIDER))
         return -1;
     m_slider.SetEventSink(this);
@@ -213,13 +225,24 @@ int CCtrlBar::GetPlaySpeed() {
     return m_nSpeed;
 }
 
+UINT CCtrlBar::MapPlaybackCommand(UINT id, int mode) {
+    if (mode != 1 && mode != 2)
+        return id;
+    const int from = mode == 2 ? 0 : 1;
+    for (const auto& pair : kCommandPairs) {
+        if (pair[from] == id)
+            return pair[1 - from];
+    }
+    return id;
+}
+
 void CCtrlBar::SetCommandMode(int mode) {
     if (mode != 1 && mode != 2)
         return;
     const int from = mode == 2 ? 0 : 1;
     for (const auto& pair : kCommandPairs) {
         if (CWnd* button = GetDlgItem(static_cast<int>(pair[from])))
-            button->SetDlgCtrlID(static_cast<int>(pair[1 - from]));
+            button->SetDlgCtrlID(static_cast<int>(MapPlaybackCommand(pair[from], mode)));
     }
 }
 

@@ -20,6 +20,15 @@ enum : UINT {
     IDC_CTRL_SETBEGIN = 1111,
     IDC_CTRL_SETEND = 1113,
     IDC_CTRL_1037 = 1037,
+    // Point input, a spare button and the frame-rate dialog; the frames decide what they do.
+    IDC_CTRL_POINTINPUT = 2000,
+    IDC_CTRL_2001 = 2001,
+    IDC_CTRL_FRAMERATE = 2004,
+    // Zoom in per cent, and the raw camera's brightness, contrast and chroma.
+    IDC_CTRL_ZOOM = 2003,
+    IDC_CTRL_BRIGHTNESS = 2005,
+    IDC_CTRL_CONTRAST = 2006,
+    IDC_CTRL_CHROMA = 2007,
 };
 
 // Display frames per second the speed field accepts.
@@ -58,6 +67,9 @@ public:
 
     // Mode 2 gives the nine playback buttons the synchronised command ids, mode 1 the document ids.
     void SetCommandMode(int mode);
+    // The id a playback command has in the mode (2 synchronised, 1 document); other ids unchanged. The
+    // menus are renumbered by the same table.
+    static UINT MapPlaybackCommand(UINT id, int mode);
     // Takes the speed field's text when it is a whole number from 1 to 24; otherwise tells the user
     // and puts the focus back. The child frame calls it before applying the field on Enter.
     BOOL UpdateSpeedFromField();

@@ -17,6 +17,7 @@
 #include "KivIc/Bars/PosDlgBar.h"
 #include "KivIc/Main/SyncDocList.h"
 #include "KivIc/Play/PlayOwner.h"
+#include "KivIc/Play/SyncAxis.h"
 #include "platform/afx/afxwin.h"
 
 class CSyncPlayThread;
@@ -86,6 +87,8 @@ public:
     int GetSyncFrameRate() const { return m_nSyncFrameRate.load(); }
     // The frame the control bar shows for a time on the axis.
     long SyncFrameAt(double seconds) const;
+    // The axis as it stands: play begin and end, step size and rate.
+    SyncAxis GetSyncAxis() const;
     CSyncDocList& GetSyncList() { return m_syncList; }
     // A closing document leaves the synchronised list.
     void RemoveSyncDocument(CVesloDoc* pDoc);
@@ -117,8 +120,9 @@ public:
     // Stores the time, kept on the axis's frame grid, and shows its frame on the control bar.
     void SetSyncTime(double seconds) override;
 
-    // The active recording window, or null.
+    // The active recording window and its document, or null.
     CVesloChildFrame* GetActiveRecordingFrame() const;
+    CVesloDoc* GetActiveRecordingDoc() const;
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -150,19 +154,37 @@ protected:
     void OnUpdateViewCtrlBar(CCmdUI* pCmdUI);
     void OnUpdateViewImgListBar(CCmdUI* pCmdUI);
     void OnUpdateViewPosBar(CCmdUI* pCmdUI);
+    void OnViewToolBar();
+    void OnViewStatusBar();
+    void OnUpdateViewToolBar(CCmdUI* pCmdUI);
+    void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
+
+    // Files and windows.
+    void OnFileOpen();
+    void OnFileClose();
+    void OnUpdateFileClose(CCmdUI* pCmdUI);
+    void OnAppExit();
     DECLARE_MESSAGE_MAP()
 
 private:
     BOOL CreateBars();
     void ToggleBar(CControlBar* pBar);
     void UpdateBarCheck(CControlBar* pBar, CCmdUI* pCmdUI);
-    // Mode on: every open document joins the list and the axis is computed from their ranges and
-    // rates. FALSE (and the mode stays off) when no document has a rate.
+    // Mode on: the documents' own playback stops, every open document joins the list and the axis is
+    // computed from their ranges and rates. FALSE (told to the user; the mode stays off) when no
+    // document has a rate.
     BOOL EnterSyncMode();
+    // Mode off: synchronised playback stops first, then the list empties.
     void LeaveSyncMode();
     void StopDocumentsPlaying();
     void StartSyncPlay(int direction);
+    // Moves every synchronised document to the time, kept on the axis.
     void SeekSync(double seconds);
+    // After the play range changed: the current time moves into it.
+    void KeepSyncTimeInRange();
+    // A play-range edge from the control bar: a time on the axis in synchronised mode, otherwise the
+    // active document's begin or end.
+    void SetSyncRangeEdge(std::atomic<double>& edge, long frame, void (CVesloDoc::*setDocEdge)(long));
     // Not playing and an axis to move on.
     BOOL CanSyncMove() const;
 

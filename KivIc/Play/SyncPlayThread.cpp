@@ -1,5 +1,9 @@
 #include "KivIc/Play/SyncPlayThread.h"
 
+#include <cmath>
+
+#include "KivIc/Play/SyncAxis.h"
+
 CSyncPlayThread::CSyncPlayThread(const char* name, IPlayMainFrame* mainFrame)
     : CPlayThread(name, nullptr), m_mainFrame(mainFrame) {}
 
@@ -14,21 +18,32 @@ PlayEvent CSyncPlayThread::OnTick(int& stop) {
         stop = 1;
         return PlayEvent("Handler", EVT_TICK);
     }
+    // The next time is a point of the axis's grid (begin + k x step), never the current time plus the
+    // step: sums would drift off the grid and show the frame before the wanted one.
     const double step = m_mainFrame->GetSyncStepTime();
-    double next = m_mainFrame->GetSyncCurrentTime() + step;
+    const double begin = m_mainFrame->GetSyncBeginTime();
+    const double current = m_mainFrame->GetSyncCurrentTime();
+    const double size = std::fabs(step);
+    if (!(size > 0.0) || !std::isfinite(size)) {
+        stop = 1;
+        return PlayEvent("Handler", EVT_TICK, 0, 0, current);
+    }
+    const long long last = SyncLastGridIndex(begin, m_mainFrame->GetSyncEndTime(), size);
+    long long index = SyncGridIndex(current + step, begin, size);
     if (step > 0) {
-        if (next > m_mainFrame->GetSyncEndTime()) {
+        if (index > last) {
             if (m_mainFrame->IsSyncLoop())
-                next = m_mainFrame->GetSyncBeginTime();
+                index = 0;
             else
                 stop = 1;
         }
-    } else if (next < m_mainFrame->GetSyncBeginTime()) {
+    } else if (index < 0) {
         if (m_mainFrame->IsSyncLoop())
-            next = m_mainFrame->GetSyncEndTime();
+            index = last;
         else
             stop = 1;
     }
+    const double next = begin + static_cast<double>(index) * size;
     m_nextTime = next;
     return PlayEvent("Handler", EVT_TICK, 0, 0, next);
 }

@@ -1,0 +1,45 @@
+#include "KivIc/Playback/PlaybackMenu.h"
+
+#include "KivIc/Playback/PlaybackIds.h"
+
+namespace {
+
+// Synchronised mode belongs to the main frame; its id is the same in both modes.
+constexpr UINT kSyncModeCommand = 1000;
+
+AFX_MENU_ITEM Item(const char* text, UINT id) {
+    return AFX_MENU_ITEM(CString(text), id);
+}
+
+AFX_MENU_ITEM Separator() {
+    return AFX_MENU_ITEM();
+}
+
+} // namespace
+
+AFX_MENU_ITEM PlaybackMenuPopup() {
+    return AFX_MENU_ITEM(
+        CString("&Playback"), 0,
+        {Item("&Play", ID_PLAY_PLAY), Item("Re&wind Play", ID_PLAY_REWIND), Item("&Stop", ID_PLAY_STOP),
+         Separator(), Item("&Foward Step", ID_PLAY_FORWARD_STEP), Item("&Reverse Step", ID_PLAY_REVERSE_STEP),
+         Item("Jump to S&tart frame", ID_PLAY_START_FRAME), Item("Jump to &End frame", ID_PLAY_END_FRAME),
+         Item("Jump to T&0 frame", ID_PLAY_T0), Separator(), Item("Loop", ID_PLAY_LOOP), Separator(),
+         Item("S&ynchronized Playback", kSyncModeCommand)});
+}
+
+AFX_MENU_ITEM PictureMenuPopup() {
+    return AFX_MENU_ITEM(CString("P&icture"), 0,
+                         {Item("&Move", ID_MOUSE_MOVE), Item("&Zoom", ID_MOUSE_ZOOM),
+                          Item("Zoom &Rect", ID_MOUSE_ZOOM_RECT), Separator(), Item("Zoom &In", ID_ZOOM_IN),
+                          Item("Zoom &Out", ID_ZOOM_OUT), Item("Zoom &Original", ID_ZOOM_ORIGINAL),
+                          Separator(), Item("&Playback Picture Information...", ID_PICTURE_INFO)});
+}
+
+void RegisterPlaybackStrings() {
+    static const bool done = [] {
+        AfxRegisterString(IDS_PICTURE_INFO_FORMAT, "Title=%s\nType=%s\nFilePath=%s\n\n");
+        AfxRegisterString(IDS_NO_INFORMATION, "No Infomation");
+        return true;
+    }();
+    (void)done;
+}

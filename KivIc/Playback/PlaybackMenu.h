@@ -1,0 +1,12 @@
+// The menu pieces every recording window's menu holds: the "Playback" popup with the nine playback
+// commands and synchronised mode, and the "Picture" popup with the zoom, mouse-mode and information
+// commands. The playback layer's strings are registered with them.
+#pragma once
+
+#include "platform/afx/afxwin.h"
+
+AFX_MENU_ITEM PlaybackMenuPopup();
+AFX_MENU_ITEM PictureMenuPopup();
+
+// The strings of the playback layer (picture information, "No Infomation"); once per process.
+void RegisterPlaybackStrings();

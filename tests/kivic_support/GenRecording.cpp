@@ -1,0 +1,207 @@
+#include "tests/kivic_support/GenRecording.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "KivIc/Main/MainResources.h"
+
+IMPLEMENT_DYNCREATE(CGenRecordingDoc, CVesloDoc)
+IMPLEMENT_DYNCREATE(CGenRecordingView, CVesloView)
+IMPLEMENT_DYNCREATE(CGenRecordingFrame, CVesloChildFrame)
+
+namespace {
+
+const char kGenPrefix[] = "gen:";
+
+bool ParseLong(const CString& text, long* value) {
+    const char* begin = text.GetString();
+    char* end = nullptr;
+    const long parsed = std::strtol(begin, &end, 10);
+    if (end == begin || *end != '\0')
+        return false;
+    *value = parsed;
+    return true;
+}
+
+} // namespace
+
+BOOL ParseGenRecordingSpec(const CString& text, GenRecordingSpec* spec) {
+    GenRecordingSpec result;
+    CString rest = text;
+    rest.Replace('\r', '\n');
+    rest.Replace(';', '\n');
+    rest.Replace(',', '\n');
+    int start = 0;
+    while (start <= rest.GetLength()) {
+        int stop = rest.Find('\n', start);
+        if (stop < 0)
+            stop = rest.GetLength();
+        CString item = rest.Mid(start, stop - start);
+        start = stop + 1;
+        item.Trim();
+        if (item.IsEmpty())
+            continue;
+        const int equals = item.Find('=');
+        if (equals <= 0)
+            return FALSE;
+        CString key = item.Left(equals);
+        key.Trim();
+        CString number = item.Mid(equals + 1);
+        number.Trim();
+        long value = 0;
+        if (!ParseLong(number, &value))
+            return FALSE;
+        if (key.CompareNoCase("begin") == 0)
+            result.begin = value;
+        else if (key.CompareNoCase("end") == 0)
+            result.end = value;
+        else if (key.CompareNoCase("rate") == 0)
+            result.rate = static_cast<int>(std::clamp(value, -1L, 1000000L));
+        else if (key.CompareNoCase("width") == 0)
+            result.width = static_cast<int>(std::clamp(value, -1L, 100000L));
+        else if (key.CompareNoCase("height") == 0)
+            result.height = static_cast<int>(std::clamp(value, -1L, 100000L));
+        else
+            return FALSE;
+    }
+    if (result.end < result.begin || result.rate < 1 || result.rate > 100000 || result.width < 8 ||
+        result.width > 4096 || result.height < 8 || result.height > 4096)
+        return FALSE;
+    *spec = result;
+    return TRUE;
+}
+
+COLORREF GenFrameColour(long frame) {
+    const auto code = static_cast<DWORD>(frame + 0x800000) & 0xFFFFFFu;
+    return RGB((code >> 16) & 0xFF, (code >> 8) & 0xFF, code & 0xFF);
+}
+
+long GenFrameFromColour(int red, int green, int blue) {
+    return static_cast<long>((red << 16) | (green << 8) | blue) - 0x800000;
+}
+
+// --- Document ---------------------------------------------------------------------------------------
+
+CGenRecordingDoc::CGenRecordingDoc() = default;
+
+CGenRecordingDoc::~CGenRecordingDoc() {
+    // The thread may still be making a frame: it ends first.
+    StopPlayThread();
+    SetFrameBitmap(nullptr);
+    if (m_hBitmap != nullptr)
+        DeleteObject(m_hBitmap);
+}
+
+void CGenRecordingDoc::Open(const GenRecordingSpec& spec) {
+    m_spec = spec;
+    SetRecordBegin(spec.begin);
+    SetRecordEnd(spec.end);
+    SetPlayBegin(spec.begin);
+    SetPlayEnd(spec.end);
+    SetFrameRate(spec.rate);
+    SetTypeText("gen");
+    SetCurrentFrame(spec.begin, FALSE);
+}
+
+BOOL CGenRecordingDoc::OnNewDocument() {
+    if (!CVesloDoc::OnNewDocument())
+        return FALSE;
+    Open(GenRecordingSpec());
+    return TRUE;
+}
+
+BOOL CGenRecordingDoc::OnOpenDocument(LPCTSTR lpszPathName) {
+    const CString path = lpszPathName != nullptr ? lpszPathName : "";
+    CString text;
+    if (path.Left(static_cast<int>(std::strlen(kGenPrefix))) == kGenPrefix) {
+        text = path.Mid(static_cast<int>(std::strlen(kGenPrefix)));
+    } else {
+        CStdioFile file;
+        if (!file.Open(path, CFile::modeRead | CFile::typeText)) {
+            AfxMessageBox("Can't open", MB_OK | MB_ICONEXCLAMATION);
+            return FALSE;
+        }
+        CString line;
+        while (file.ReadString(line))
+            text += line + "\n";
+    }
+    GenRecordingSpec spec;
+    if (!ParseGenRecordingSpec(text, &spec)) {
+        AfxMessageBox("Can't open", MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    SetSourcePath(path, FALSE);
+    SetPathText(path);
+    Open(spec);
+    return TRUE;
+}
+
+void CGenRecordingDoc::LoadFrame(long frame) {
+    CCriticalSectionLock lock(GetFrameLock());
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = dc != nullptr ? CreateCompatibleBitmap(dc, m_spec.width, m_spec.height) : nullptr;
+    if (bitmap == nullptr) {
+        if (dc != nullptr)
+            DeleteDC(dc);
+        return;
+    }
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HBRUSH brush = CreateSolidBrush(GenFrameColour(frame));
+    const RECT all{0, 0, m_spec.width, m_spec.height};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    CString number;
+    number.Format("%ld", frame);
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, RGB(255, 255, 255));
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutA(dc, m_spec.width / 2 - 4 * number.GetLength(), m_spec.height / 2 - 7, number,
+             number.GetLength());
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    SetFrameBitmap(bitmap);
+    if (m_hBitmap != nullptr)
+        DeleteObject(m_hBitmap);
+    m_hBitmap = bitmap;
+    ++m_nLoads;
+}
+
+CString CGenRecordingDoc::GetInformation() {
+    CString text;
+    text.Format("Generated recording\r\nFrames=%ld..%ld\r\nRate=%d\r\nSize=%dx%d\r\n", m_spec.begin,
+                m_spec.end, GetFrameRate(), m_spec.width, m_spec.height);
+    return text;
+}
+
+// --- View -------------------------------------------------------------------------------------------
+
+void CGenRecordingView::TakeDocumentBitmap() {
+    CVesloDoc* doc = GetVesloDoc();
+    HBITMAP bitmap = doc != nullptr ? doc->GetFrameBitmap() : nullptr;
+    if (bitmap != GetBitmap())
+        SetBitmap(bitmap);
+}
+
+void CGenRecordingView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
+    TakeDocumentBitmap();
+    CVesloView::OnUpdate(pSender, lHint, pHint);
+}
+
+LRESULT CGenRecordingView::OnFrameChanged() {
+    ++m_nFrameChanges;
+    TakeDocumentBitmap();
+    return CVesloView::OnFrameChanged();
+}
+
+// --- Template ---------------------------------------------------------------------------------------
+
+CMultiDocTemplate* RegisterGenRecordingTemplate(CWinApp* app) {
+    AfxRegisterString(IDR_GENRECORDING, "\nGenerated\nGenerated\nGenerated recordings (*.gen)\n.gen\n");
+    AfxRegisterMenu(IDR_GENRECORDING, BuildRecordingMenu());
+    auto* docTemplate =
+        new CMultiDocTemplate(IDR_GENRECORDING, RUNTIME_CLASS(CGenRecordingDoc),
+                              RUNTIME_CLASS(CGenRecordingFrame), RUNTIME_CLASS(CGenRecordingView));
+    if (app != nullptr)
+        app->AddDocTemplate(docTemplate);
+    return docTemplate;
+}

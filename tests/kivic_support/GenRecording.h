@@ -1,0 +1,77 @@
+// A recording type made for tests and demonstrations: its frames are generated, each showing its own
+// number, written as text and coded in the picture's colour so that a program reading the window's
+// pixels can tell which frame is shown. It is opened from a name "gen:key=value,..." or from a small
+// text file of "key=value" lines; the keys are begin and end (record range), rate (frames per
+// second), width and height (picture size). Unset keys keep begin=0, end=99, rate=100, 160 x 120.
+#pragma once
+
+#include <atomic>
+
+#include "KivIc/Playback/VesloChildFrame.h"
+#include "KivIc/Playback/VesloDoc.h"
+#include "KivIc/Playback/VesloView.h"
+
+// Resource id of the template (title, document strings and menu).
+constexpr UINT IDR_GENRECORDING = 149;
+
+struct GenRecordingSpec {
+    long begin = 0;
+    long end = 99;
+    int rate = 100;
+    int width = 160;
+    int height = 120;
+};
+
+// Reads "key=value" items separated by commas, semicolons or line ends; FALSE on an unknown key, a
+// malformed number, an empty or reversed range, a rate outside 1..100000 or a size outside 8..4096.
+BOOL ParseGenRecordingSpec(const CString& text, GenRecordingSpec* spec);
+
+// The picture colour of a frame: frame + 0x800000 as 24 bits, red the high byte, blue the low one.
+COLORREF GenFrameColour(long frame);
+// The frame whose colour this is (the inverse of GenFrameColour).
+long GenFrameFromColour(int red, int green, int blue);
+
+class CGenRecordingDoc : public CVesloDoc {
+    DECLARE_DYNCREATE(CGenRecordingDoc)
+public:
+    CGenRecordingDoc();
+    ~CGenRecordingDoc() override;
+
+    BOOL OnOpenDocument(LPCTSTR lpszPathName) override;
+    BOOL OnNewDocument() override;
+    void LoadFrame(long frame) override;
+    CString GetNoteText() override { return CString(); }
+    int GetDocKind() override { return 3; }
+    CString GetInformation() override;
+
+    const GenRecordingSpec& GetSpec() const { return m_spec; }
+    // How many frames were made (each LoadFrame makes one).
+    int GetLoadCount() const { return m_nLoads.load(); }
+
+private:
+    void Open(const GenRecordingSpec& spec);
+
+    GenRecordingSpec m_spec;
+    HBITMAP m_hBitmap = nullptr;
+    std::atomic<int> m_nLoads{0};
+};
+
+// Takes the document's picture on every update and frame change, and counts the frame changes.
+class CGenRecordingView : public CVesloView {
+    DECLARE_DYNCREATE(CGenRecordingView)
+public:
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
+    LRESULT OnFrameChanged() override;
+    int GetFrameChangeCount() const { return m_nFrameChanges; }
+
+private:
+    void TakeDocumentBitmap();
+    int m_nFrameChanges = 0;
+};
+
+class CGenRecordingFrame : public CVesloChildFrame {
+    DECLARE_DYNCREATE(CGenRecordingFrame)
+};
+
+// Registers the template's strings and menu and adds the template to the application (which owns it).
+CMultiDocTemplate* RegisterGenRecordingTemplate(CWinApp* app);
