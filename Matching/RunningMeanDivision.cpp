@@ -5,26 +5,36 @@
 
 namespace kivic::matching {
 
-double LeastNotBelow(double numerator, double denominator) {
-    // The nearest double, or the next one up when the nearest lies below: the sign of
-    // q * denominator - numerator is exact in one fused step.
-    double q = numerator / denominator;
-    if (std::fma(q, denominator, -numerator) < 0.0) {
-        q = std::nextafter(q, HUGE_VAL);
-    }
-    return q;
+namespace {
+
+// The sign of q * denominator - numerator, exact: the fused step rounds only once.
+double Excess(float q, double numerator, double denominator) {
+    return std::fma(static_cast<double>(q), denominator, -numerator);
+}
+
+} // namespace
+
+// The float nearest to the double quotient lies within one step of the exact quotient, on either side.
+float FloatNotAbove(double numerator, double denominator) {
+    const float q = static_cast<float>(numerator / denominator);
+    return Excess(q, numerator, denominator) > 0.0 ? std::nextafter(q, 0.0f) : q;
+}
+
+float FloatNotBelow(double numerator, double denominator) {
+    const float q = static_cast<float>(numerator / denominator);
+    return Excess(q, numerator, denominator) < 0.0 ? std::nextafter(q, HUGE_VALF) : q;
 }
 
 const RunningMeanFactors& RunningMeanFactorsFor(std::int64_t count) {
     thread_local RunningMeanFactors factors;
     if (factors.count != count) {
-        factors.fraction.resize(static_cast<std::size_t>(count));
-        factors.reciprocal.resize(static_cast<std::size_t>(std::min(count, kMovingPixels)));
+        factors.below.resize(static_cast<std::size_t>(count));
+        factors.above.resize(static_cast<std::size_t>(std::min(count, kMovingPixels)));
         for (std::int64_t k = 0; k < count; ++k) {
             const double next = static_cast<double>(k + 1);
-            factors.fraction[static_cast<std::size_t>(k)] = LeastNotBelow(static_cast<double>(k), next);
+            factors.below[static_cast<std::size_t>(k)] = FloatNotAbove(1.0, next);
             if (k < kMovingPixels) {
-                factors.reciprocal[static_cast<std::size_t>(k)] = LeastNotBelow(1.0, next);
+                factors.above[static_cast<std::size_t>(k)] = FloatNotBelow(1.0, next);
             }
         }
         factors.count = count;

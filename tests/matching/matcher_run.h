@@ -10,6 +10,15 @@
 #include <cstring>
 #include <string>
 
+// Switches the fast paths for one scope and back on at its end, also when an assertion leaves early.
+class PathChoice {
+public:
+    explicit PathChoice(bool fast) { Matching::UseFastPaths(fast); }
+    ~PathChoice() { Matching::UseFastPaths(true); }
+    PathChoice(const PathChoice&) = delete;
+    PathChoice& operator=(const PathChoice&) = delete;
+};
+
 inline reference::Result RunMatcher(int method, const Picture& frame, const unsigned char* templ, int w,
                                     int h, int x0, int y0, int sw, int sh, double threshold = 0.0) {
     MakeMatchingClass factory(method);

@@ -13,15 +13,6 @@ namespace {
 
 constexpr int kCorrelationMethods[] = {0, 1, 2, 3, 6};
 
-// Switches the fast paths for one scope and back on at its end, also when an assertion leaves early.
-class PathChoice {
-public:
-    explicit PathChoice(bool fast) { Matching::UseFastPaths(fast); }
-    ~PathChoice() { Matching::UseFastPaths(true); }
-    PathChoice(const PathChoice&) = delete;
-    PathChoice& operator=(const PathChoice&) = delete;
-};
-
 std::string Describe(int method, bool fast, int w, int h, int value, const char* what) {
     return std::string(what) + " of " + std::to_string(value) + ", template " + std::to_string(w) + "x" +
            std::to_string(h) + ", method " + std::to_string(method) + (fast ? " fast" : " plain");

@@ -47,6 +47,17 @@ struct Picture {
     }
 };
 
+// 0 and 255 in a checkerboard, 0 at the top-left: the largest deviations from any mean.
+inline Picture Alternating(int w, int h) {
+    Picture p(w, h);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            p.at(x, y) = (x + y) % 2 == 0 ? 0 : 255;
+        }
+    }
+    return p;
+}
+
 // An asymmetric smooth blob centred at (cx, cy), sampled at pixel centres: two Gaussians of different
 // widths so that no shift of the pattern looks like another.
 inline Picture Blob(int w, int h, double cx, double cy) {
