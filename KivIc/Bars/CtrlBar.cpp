@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "KivIc/Bars/CommandIcons.h"
+
 IMPLEMENT_DYNAMIC(CCtrlBar, CDialogBar)
 
 BEGIN_MESSAGE_MAP(CCtrlBar, CDialogBar)
@@ -10,6 +12,9 @@ ON_EN_KILLFOCUS(IDC_CTRL_SPEED, OnKillFocusSpeed)
 END_MESSAGE_MAP()
 
 namespace {
+
+// Where the speed field stands in the bar (dialog units); its spin follows it.
+constexpr int kSpeedX = 372;
 
 // Document command and synchronised command of each playback button.
 constexpr UINT kCommandPairs[][2] = {
@@ -34,37 +39,32 @@ void CCtrlBar::RegisterTemplate() {
     auto add = [&](AfxControl kind, int id, const char* text, int x, int y, int cx, int cy) {
         dialog.items.emplace_back(kind, id, CString(text), x, y, cx, cy);
     };
-    add(AfxControl::Static, -1, "Frame No.", 2, 4, 34, 10);
-    add(AfxControl::Edit, IDC_CTRL_FRAME, "", 38, 2, 40, 12);
-    const struct {
-        int id;
-        const char* text;
-    } buttons[] = {{1028, "|<"}, {1030, "<|"}, {1112, "<<"}, {1031, "[]"},
-                   {1032, ">"},  {1033, "|>"}, {1034, ">|"}, {1039, "T0"}};
-    int x = 82;
-    for (const auto& button : buttons) {
-        add(AfxControl::PushButton, button.id, button.text, x, 2, 16, 12);
+    add(AfxControl::Static, -1, "Frame No.", 2, 4, 42, 10);
+    add(AfxControl::Edit, IDC_CTRL_FRAME, "", 46, 2, 40, 12);
+    const int buttons[] = {1028, 1030, 1112, 1031, 1032, 1033, 1034, 1039, 1165};
+    int x = 90;
+    for (int id : buttons) {
+        add(AfxControl::BitmapButton, id, "", x, 2, 16, 12);
         x += 18;
     }
-    add(AfxControl::PushButton, 1165, "Loop", x, 2, 24, 12);
-    add(AfxControl::PushButton, IDC_CTRL_SETBEGIN, "Begin", x + 28, 2, 24, 12);
-    add(AfxControl::Edit, IDC_CTRL_PLAYBEGIN, "", x + 54, 2, 36, 12);
-    add(AfxControl::PushButton, IDC_CTRL_SETEND, "End", x + 92, 2, 24, 12);
-    add(AfxControl::Edit, IDC_CTRL_PLAYEND, "", x + 118, 2, 36, 12);
-    add(AfxControl::Edit, IDC_CTRL_SPEED, "", x + 158, 2, 18, 12);
-    add(AfxControl::PushButton, IDC_CTRL_1037, "...", x + 190, 2, 14, 12);
+    add(AfxControl::BitmapButton, IDC_CTRL_SETBEGIN, "", x + 4, 2, 16, 12);
+    add(AfxControl::Edit, IDC_CTRL_PLAYBEGIN, "", x + 22, 2, 36, 12);
+    add(AfxControl::BitmapButton, IDC_CTRL_SETEND, "", x + 62, 2, 16, 12);
+    add(AfxControl::Edit, IDC_CTRL_PLAYEND, "", x + 80, 2, 36, 12);
+    add(AfxControl::Edit, IDC_CTRL_SPEED, "", kSpeedX, 2, 18, 12);
+    add(AfxControl::BitmapButton, IDC_CTRL_1037, "", kSpeedX + 32, 2, 14, 12);
     // Second row: the picture's own settings.
-    add(AfxControl::Static, -1, "Zoom %", 2, 18, 34, 10);
-    add(AfxControl::Edit, IDC_CTRL_ZOOM, "", 38, 16, 40, 12);
-    add(AfxControl::PushButton, IDC_CTRL_POINTINPUT, "Point", 82, 16, 28, 12);
-    add(AfxControl::PushButton, IDC_CTRL_FRAMERATE, "Rate", 112, 16, 28, 12);
-    add(AfxControl::PushButton, IDC_CTRL_2001, "...", 142, 16, 14, 12);
-    add(AfxControl::Static, -1, "Bright", 166, 18, 24, 10);
-    add(AfxControl::Edit, IDC_CTRL_BRIGHTNESS, "", 192, 16, 30, 12);
-    add(AfxControl::Static, -1, "Contrast", 228, 18, 32, 10);
-    add(AfxControl::Edit, IDC_CTRL_CONTRAST, "", 262, 16, 30, 12);
-    add(AfxControl::Static, -1, "Chroma", 298, 18, 28, 10);
-    add(AfxControl::Edit, IDC_CTRL_CHROMA, "", 328, 16, 30, 12);
+    add(AfxControl::Static, -1, "Zoom %", 2, 18, 42, 10);
+    add(AfxControl::Edit, IDC_CTRL_ZOOM, "", 46, 16, 40, 12);
+    add(AfxControl::BitmapButton, IDC_CTRL_POINTINPUT, "", 90, 16, 16, 12);
+    add(AfxControl::BitmapButton, IDC_CTRL_FRAMERATE, "", 108, 16, 16, 12);
+    add(AfxControl::BitmapButton, IDC_CTRL_2001, "", 126, 16, 16, 12);
+    add(AfxControl::Static, -1, "Bright", 150, 18, 30, 10);
+    add(AfxControl::Edit, IDC_CTRL_BRIGHTNESS, "", 182, 16, 30, 12);
+    add(AfxControl::Static, -1, "Contrast", 218, 18, 40, 10);
+    add(AfxControl::Edit, IDC_CTRL_CONTRAST, "", 260, 16, 30, 12);
+    add(AfxControl::Static, -1, "Chroma", 296, 18, 36, 10);
+    add(AfxControl::Edit, IDC_CTRL_CHROMA, "", 334, 16, 30, 12);
     AfxRegisterDialog(IDD_CTRLBAR, std::move(dialog));
 }
 
@@ -79,6 +79,8 @@ void CCtrlBar::SetField(UINT id, long frame) {
 }
 
 int CCtrlBar::CreateBar(CWnd* pParent) {
+    // The buttons show their commands' faces, which must exist before the buttons are made.
+    RegisterCtrlBarIcons();
     RegisterTemplate();
     if (pParent == nullptr)
         pParent = AfxGetMainWnd();
@@ -89,7 +91,7 @@ int CCtrlBar::CreateBar(CWnd* pParent) {
     if (!m_slider.Create(this, sliderRect, IDC_CTRL_SLIDER))
         return -1;
     m_slider.SetEventSink(this);
-    const int spinX = 82 + 8 * 18 + 158 + 18;
+    const int spinX = kSpeedX + 18;
     const CRect spinRect(AfxDluX(spinX), AfxDluY(2), AfxDluX(spinX + 10), AfxDluY(14));
     if (!m_spin.Create(this, spinRect, IDC_CTRL_SPEEDSPIN))
         return -1;

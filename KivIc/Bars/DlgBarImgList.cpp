@@ -13,7 +13,7 @@ void CDlgBarImgList::RegisterTemplate() {
 
 BOOL CDlgBarImgList::CreateBar(CWnd* pParent) {
     RegisterTemplate();
-    if (!Create(pParent, IDD_IMGLISTBAR, CBRS_TOP, IDD_IMGLISTBAR))
+    if (!Create(pParent, IDD_IMGLISTBAR, CBRS_LEFT, IDD_IMGLISTBAR))
         return FALSE;
     const CRect rect(AfxDluX(2), AfxDluY(2), AfxDluX(158), AfxDluY(118));
     if (!m_list.Create(this, rect, IDC_IMGLIST, {CString("Path"), CString("Kind")}))

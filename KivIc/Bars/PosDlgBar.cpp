@@ -39,7 +39,7 @@ void CPosDlgBar::RegisterTemplate() {
 
 BOOL CPosDlgBar::CreateBar(CWnd* pParent) {
     RegisterTemplate();
-    if (!Create(pParent, IDD_POSBAR, CBRS_TOP, IDD_POSBAR))
+    if (!Create(pParent, IDD_POSBAR, CBRS_LEFT, IDD_POSBAR))
         return FALSE;
     const CRect rect(AfxDluX(2), AfxDluY(14), AfxDluX(158), AfxDluY(116));
     return m_list.Create(this, rect, IDC_POS_LIST, {CString("No."), CString("X"), CString("Y")});

@@ -100,10 +100,24 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         return -1;
     if (!CreateBars())
         return -1;
+    // The control bar lies along the top or bottom edge, the two lists along a side; the saved places
+    // win over these.
+    m_wndCtrlBar.EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_BOTTOM);
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    m_wndImgListBar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
+    m_wndPosBar.EnableDocking(CBRS_ALIGN_LEFT | CBRS_ALIGN_RIGHT);
     EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndCtrlBar, AFX_IDW_DOCKBAR_BOTTOM);
     DockControlBar(&m_wndToolBar);
+    DockControlBar(&m_wndImgListBar, AFX_IDW_DOCKBAR_LEFT);
+    DockControlBar(&m_wndPosBar, AFX_IDW_DOCKBAR_LEFT);
     LoadBarState(kBarStateName);
+    if (CWinApp* app = AfxGetApp()) {
+        if (HICON icon = app->LoadIcon(IDR_MAINFRAME)) {
+            SetIcon(icon, TRUE);
+            SetIcon(icon, FALSE);
+        }
+    }
     return 0;
 }
 

@@ -3,6 +3,10 @@
 
 #include <chrono>
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QToolBar>
+
 #include "KivIc/Main/MainResources.h"
 #include "KivIc/Play/SyncPlayThread.h"
 #include "KivIc/Playback/PlaybackIds.h"
@@ -46,8 +50,42 @@ TEST_F(MainFrameTest, CreatesEveryBar) {
     // The bar's fields and buttons that the recording windows use.
     for (int id : {2000, 2001, 2003, 2004, 2005, 2006, 2007})
         EXPECT_NE(Bar()->GetDlgItem(id), nullptr) << id;
+    // The control bar along the bottom, the two lists along the left side.
+    EXPECT_EQ(main->GetControlBarSide(Bar()), CBRS_ALIGN_BOTTOM);
+    EXPECT_EQ(main->GetControlBarSide(main->GetImgListBar()), CBRS_ALIGN_LEFT);
+    EXPECT_EQ(main->GetControlBarSide(main->GetPosBar()), CBRS_ALIGN_LEFT);
     EXPECT_STREQ(main->GetSyncPlayThread()->Name(), "SyncPlayer");
     EXPECT_EQ(main->GetSyncPlaySpeedWord(), 0xC0001u);
+}
+
+TEST_F(MainFrameTest, ButtonsShowFacesNotTexts) {
+    for (int id : {1028, 1030, 1112, 1031, 1032, 1033, 1034, 1039, 1165, 1111, 1113, 2000, 2004}) {
+        auto* button = qobject_cast<QAbstractButton*>(Bar()->GetDlgItem(id)->GetWidget());
+        ASSERT_NE(button, nullptr) << id;
+        EXPECT_TRUE(button->text().isEmpty()) << id;
+        EXPECT_FALSE(button->icon().isNull()) << id;
+        // The tip comes from the command's prompt when the pointer is over the button.
+        EXPECT_FALSE(AfxCommandToolTip(static_cast<UINT>(id)).IsEmpty()) << id;
+    }
+    auto* toolBar = qobject_cast<QToolBar*>(main->GetToolBar()->GetWidget());
+    ASSERT_NE(toolBar, nullptr);
+    int buttons = 0;
+    for (QAction* action : toolBar->actions()) {
+        if (action->isSeparator())
+            continue;
+        ++buttons;
+        EXPECT_FALSE(action->icon().isNull()) << action->text().toStdString();
+        EXPECT_FALSE(action->toolTip().isEmpty());
+    }
+    EXPECT_GE(buttons, 4);
+    // The faces stay when synchronised mode renumbers the buttons; the tips follow the new commands.
+    Open("begin=0,end=9");
+    Command(ID_SYNC_MODE);
+    auto* play = qobject_cast<QAbstractButton*>(Bar()->GetDlgItem(ID_SYNC_PLAY)->GetWidget());
+    ASSERT_NE(play, nullptr);
+    EXPECT_FALSE(play->icon().isNull());
+    EXPECT_STREQ(AfxCommandToolTip(ID_SYNC_PLAY), "Play");
+    EXPECT_STREQ(AfxCommandStatusText(ID_SYNC_PLAY), "Play all recordings forward");
 }
 
 TEST_F(MainFrameTest, TheViewCommandsShowAndHideTheBars) {

@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include <QMdiSubWindow>
+
 #include "KivIc/Bars/CtrlBar.h"
 #include "KivIc/Helpers/PropertyDlg.h"
 #include "KivIc/Play/PlayThread.h"
@@ -282,6 +284,25 @@ TEST_F(ChildFrameTest, TheCloseBoxClosesTheDocumentAndEndsItsThread) {
     EXPECT_EQ(main->GetPosBar()->GetRowCount(), 0);
     EXPECT_EQ(main->GetSyncList().GetCount(), 1);
     EXPECT_EQ(main->MDIGetActive(), FrameOf(keep));
+}
+
+TEST_F(ChildFrameTest, TheSubWindowsCloseBoxTakesTheSameWay) {
+    CGenRecordingDoc* keep = Open("begin=0,end=100");
+    CGenRecordingDoc* doc = Open("begin=0,end=100000");
+    ASSERT_NE(keep, nullptr);
+    ASSERT_NE(doc, nullptr);
+    Bar()->SetPlaySpeed(24);
+    Command(ID_PLAY_PLAY);
+    ASSERT_TRUE(PumpUntil([&] { return doc->IsPlaying(); }));
+    QMdiSubWindow* sub = FrameOf(doc)->GetSubWindow();
+    ASSERT_NE(sub, nullptr);
+    sub->close();
+    Pump();
+    EXPECT_EQ(main->GetImgListBar()->GetItemCount(), 1);
+    EXPECT_EQ(main->MDIGetActive(), FrameOf(keep));
+    POSITION pos = keep->GetDocTemplate()->GetFirstDocPosition();
+    EXPECT_EQ(keep->GetDocTemplate()->GetNextDoc(pos), keep);
+    EXPECT_EQ(pos, nullptr);
 }
 
 } // namespace
