@@ -5,10 +5,8 @@
 
 namespace {
 ComServerRegistration Registration() {
-    return {CLSID_BremFc,       LIBID_BREM_FCLib,
-            kBremFcProgId,      kBremFcVersionedProgId,
-            kBremFcDescription, ComModulePathOf(reinterpret_cast<const void*>(&Registration)),
-            "Apartment"};
+    return {&kBremFcLibrary, kBremFcProgId, kBremFcVersionedProgId,
+            ComModulePathOf(reinterpret_cast<const void*>(&Registration)), "Apartment"};
 }
 } // namespace
 

@@ -6,6 +6,8 @@
 #include "platform/com/bstr.h"
 #include "platform/com/variant.h"
 #include "platform/com/interfaces.h"
+#include "platform/com/typeinfo.h"
+#include "platform/com/dispargs.h"
 #include "platform/com/objects.h"
 #include "platform/com/registry.h"
 #include "platform/com/server.h"

@@ -99,6 +99,10 @@ template <class Change> HRESULT Update(Change change) {
 std::string ClsidKey(const CLSID& clsid) {
     return "CLSID\\" + GuidToString(clsid);
 }
+
+std::string InterfaceKey(const IID& iid) {
+    return "Interface\\" + GuidToString(iid);
+}
 } // namespace
 
 std::string ComRegistryPath() {
@@ -153,24 +157,51 @@ HRESULT ComRegistryDelete(const std::vector<std::string>& prefixes) {
     });
 }
 
+namespace {
+// "1.0": major and minor version in hexadecimal, as the registry keeps them.
+std::string VersionText(const ComLibraryDesc& library) {
+    char version[16];
+    std::snprintf(version, sizeof version, "%x.%x", library.majorVersion, library.minorVersion);
+    return version;
+}
+} // namespace
+
+std::string ComTypeLibKey(const ComLibraryDesc& library) {
+    return "TypeLib\\" + GuidToString(library.libid) + "\\" + VersionText(library);
+}
+
 HRESULT ComRegisterServer(const ComServerRegistration& s) {
-    if (s.progId.empty() || s.modulePath.empty())
+    if (!s.library || !s.library->dual || s.progId.empty() || s.modulePath.empty())
         return E_INVALIDARG;
-    const std::string clsid = GuidToString(s.clsid);
-    const std::string key = ClsidKey(s.clsid);
+    const ComLibraryDesc& lib = *s.library;
+    const std::string clsid = GuidToString(lib.coclass.clsid);
+    const std::string key = ClsidKey(lib.coclass.clsid);
+    const std::string description = lib.coclass.docString ? lib.coclass.docString : "";
+    const std::string libid = GuidToString(lib.libid);
+    const std::string typeLib = ComTypeLibKey(lib);
+    const std::string itf = InterfaceKey(lib.dual->iid);
+    const auto slash = s.modulePath.find_last_of('/');
+    const std::string helpDir = slash == std::string::npos ? std::string(".") : s.modulePath.substr(0, slash);
     Entries entries = {
-        {s.progId, s.description},
+        {s.progId, description},
         {s.progId + "\\CLSID", clsid},
-        {key, s.description},
+        {key, description},
         {key + "\\VersionIndependentProgID", s.progId},
         {key + "\\Programmable", ""},
         {key + "\\InprocServer32", s.modulePath},
         {key + "\\InprocServer32\\ThreadingModel", s.threadingModel},
-        {key + "\\TypeLib", GuidToString(s.typeLib)},
+        {key + "\\TypeLib", libid},
+        {typeLib, lib.docString ? lib.docString : lib.name},
+        {typeLib + "\\0\\linux64", s.modulePath},
+        {typeLib + "\\FLAGS", "0"},
+        {typeLib + "\\HELPDIR", helpDir},
+        {itf, lib.dual->name},
+        {itf + "\\TypeLib", libid},
+        {itf + "\\TypeLib\\Version", VersionText(lib)},
     };
     if (!s.versionedProgId.empty()) {
         entries.push_back({s.progId + "\\CurVer", s.versionedProgId});
-        entries.push_back({s.versionedProgId, s.description});
+        entries.push_back({s.versionedProgId, description});
         entries.push_back({s.versionedProgId + "\\CLSID", clsid});
         entries.push_back({key + "\\ProgID", s.versionedProgId});
     } else {
@@ -180,7 +211,10 @@ HRESULT ComRegisterServer(const ComServerRegistration& s) {
 }
 
 HRESULT ComUnregisterServer(const ComServerRegistration& s) {
-    std::vector<std::string> prefixes = {s.progId, ClsidKey(s.clsid)};
+    if (!s.library || !s.library->dual || s.progId.empty())
+        return E_INVALIDARG;
+    std::vector<std::string> prefixes = {s.progId, ClsidKey(s.library->coclass.clsid),
+                                         ComTypeLibKey(*s.library), InterfaceKey(s.library->dual->iid)};
     if (!s.versionedProgId.empty())
         prefixes.push_back(s.versionedProgId);
     return ComRegistryDelete(prefixes);

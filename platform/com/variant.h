@@ -38,6 +38,12 @@ enum VARENUM : unsigned short {
     VT_TYPEMASK = 0x0FFF,
 };
 
+// A caller's memory block as it travels in a VT_BUFFER value and in a dual interface's parameter.
+struct ComBuffer {
+    void* pvData;
+    ULONG_PTR cbCapacity;
+};
+
 struct VARIANT {
     VARTYPE vt;
     WORD wReserved1;
@@ -60,10 +66,7 @@ struct VARIANT {
         BSTR* pbstrVal;
         VARIANT* pvarVal;
         void* byref;
-        struct {
-            void* pvData;
-            ULONG_PTR cbCapacity;
-        } buffer;
+        ComBuffer buffer;
     };
 };
 using VARIANTARG = VARIANT;

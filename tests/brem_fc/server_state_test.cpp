@@ -2,6 +2,7 @@
 #include "brem_fc_fixture.h"
 
 #include <fstream>
+#include <set>
 
 namespace {
 struct Member {
@@ -55,12 +56,19 @@ TEST_F(BremFcTest, EveryCheckedMemberFailsWhileClosedAndTheExemptOnesSucceed) {
         });
         EXPECT_EQ(text, "not initialized") << "DISPID " << m.id;
     }
-    // Every property but BayerCursorPos, read and (where writable) written.
+    // Every property but BayerCursorPos, read and (where writable) written. A read-only property
+    // has no put at all.
     const DISPID props[] = {6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
                             26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 39, 40, 41, 42, 43, 46, 50, 51};
+    const std::set<DISPID> writable = {7, 12, 13, 15, 16, 20, 21, 22, 33, 35, 39, 40, 41, 42, 43, 46};
     for (DISPID id : props) {
         EXPECT_EQ(Failure([&] { m_server.GetProperty(id, VT_I4, &l); }), "not initialized") << "get " << id;
-        EXPECT_EQ(Failure([&] { PutI4(id, 1); }), "not initialized") << "put " << id;
+        if (writable.count(id)) {
+            EXPECT_EQ(Failure([&] { PutI4(id, 1); }), "not initialized") << "put " << id;
+        } else {
+            EXPECT_EQ(Failure([&] { PutI4(id, 1); }), "(ole exception)") << "put " << id;
+            EXPECT_EQ(m_lastScode, DISP_E_MEMBERNOTFOUND) << "put " << id;
+        }
     }
     // Exempt: Close (twice), the two dialog stubs and the cursor position.
     static const BYTE none[] = VTS_NONE;

@@ -1,65 +1,12 @@
 // A server module registered into a temporary registry, created by ProgID and driven only through
 // IDispatch, as the program drives its two servers.
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
-#include "platform/com/com.h"
-
-namespace {
-class ComServerTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char dir[] = "/tmp/kivic_com_XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        m_dir = dir;
-        m_registry = m_dir + "/test.reg";
-        setenv("KIVIC_REGISTRY", m_registry.c_str(), 1);
-    }
-    void TearDown() override {
-        unsetenv("KIVIC_REGISTRY");
-        std::system(("rm -rf '" + m_dir + "'").c_str());
-    }
-
-    IDispatch* Create() {
-        std::string error;
-        EXPECT_EQ(ComRegisterModule(SAMPLE_SERVER_PATH, false, &error), S_OK) << error;
-        CLSID clsid{};
-        EXPECT_EQ(CLSIDFromProgIDA("Kivic.Sample", &clsid), S_OK);
-        IDispatch* dispatch = nullptr;
-        EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
-                                   reinterpret_cast<void**>(&dispatch)),
-                  S_OK);
-        return dispatch;
-    }
-
-    static HRESULT Call(IDispatch* d, DISPID id, WORD flags, std::initializer_list<VARIANT> args,
-                        VARIANT* result, EXCEPINFO* info = nullptr, bool put = false) {
-        std::vector<VARIANT> reversed(args.begin(), args.end());
-        std::reverse(reversed.begin(), reversed.end());
-        DISPID named = DISPID_PROPERTYPUT;
-        DISPPARAMS params{reversed.data(), put ? &named : nullptr, static_cast<UINT>(reversed.size()),
-                          put ? 1u : 0u};
-        EXCEPINFO local{};
-        return d->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, info ? info : &local,
-                         nullptr);
-    }
-
-    std::string m_dir;
-    std::string m_registry;
-};
-
-void FreeExcepInfo(EXCEPINFO* info) {
-    SysFreeString(info->bstrSource);
-    SysFreeString(info->bstrDescription);
-    SysFreeString(info->bstrHelpFile);
-}
-} // namespace
+#include "com_server_fixture.h"
+#include "sample_server.h"
 
 TEST_F(ComServerTest, RegistryNamesClassModuleAndThreadingModel) {
     IDispatch* d = Create();
@@ -216,4 +163,61 @@ TEST_F(ComServerTest, RegsvrToolRegistersUnregistersAndReportsErrors) {
     std::ifstream in(out);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("missing.so"), std::string::npos) << text;
+}
+
+TEST_F(ComServerTest, RegsvrRegistersTheTypeLibraryAndRemovesOnlyItsOwnVersion) {
+    const std::string libid = GuidToString(LIBID_SampleLib);
+    const std::string lib = "TypeLib\\" + libid + "\\1.0";
+    const std::string itf = "Interface\\" + GuidToString(IID_ISample);
+    const std::string cls = "CLSID\\" + GuidToString(CLSID_Sample);
+    // Another version of the library and a key of someone else's.
+    ASSERT_EQ(ComRegistryWrite(
+                  {{"TypeLib\\" + libid + "\\2.0", "Sample 2.0 Type Library"}, {"Other\\Key", "stays"}}),
+              S_OK);
+    const std::string env = "ASAN_OPTIONS=detect_leaks=0 KIVIC_REGISTRY='" + m_registry + "' ";
+    ASSERT_EQ(std::system((env + REGSVR_PATH " -s " SAMPLE_SERVER_PATH).c_str()), 0);
+
+    char resolved[4096];
+    ASSERT_NE(realpath(SAMPLE_SERVER_PATH, resolved), nullptr);
+    const std::string module = resolved;
+    auto value = [](const std::string& key) {
+        std::string text = "(absent)";
+        ComRegistryRead(key, &text);
+        return text;
+    };
+    EXPECT_EQ(value(lib), "Sample 1.0 Type Library");
+    EXPECT_EQ(value(lib + "\\0\\linux64"), module);
+    EXPECT_EQ(value(lib + "\\FLAGS"), "0");
+    EXPECT_EQ(value(lib + "\\HELPDIR"), module.substr(0, module.find_last_of('/')));
+    EXPECT_EQ(value(itf), "ISample");
+    EXPECT_EQ(value(itf + "\\TypeLib"), libid);
+    EXPECT_EQ(value(itf + "\\TypeLib\\Version"), "1.0");
+    EXPECT_EQ(value(cls), "Sample Class");
+    EXPECT_EQ(value(cls + "\\TypeLib"), libid);
+
+    // What is registered is the library the object describes.
+    IDispatch* object = Create();
+    ASSERT_NE(object, nullptr);
+    ITypeInfo* info = nullptr;
+    ASSERT_EQ(object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info), S_OK);
+    ITypeLib* typeLib = nullptr;
+    ASSERT_EQ(info->GetContainingTypeLib(&typeLib, nullptr), S_OK);
+    TLIBATTR* attr = nullptr;
+    ASSERT_EQ(typeLib->GetLibAttr(&attr), S_OK);
+    EXPECT_EQ(GuidToString(attr->guid), libid);
+    typeLib->ReleaseTLibAttr(attr);
+    BSTR doc = nullptr;
+    ASSERT_EQ(typeLib->GetDocumentation(-1, nullptr, &doc, nullptr, nullptr), S_OK);
+    EXPECT_EQ(Utf8FromBstr(doc), value(lib));
+    SysFreeString(doc);
+    typeLib->Release();
+    info->Release();
+    object->Release();
+
+    ASSERT_EQ(std::system((env + REGSVR_PATH " -u -s " SAMPLE_SERVER_PATH).c_str()), 0);
+    for (const std::string& key : {lib, lib + "\\0\\linux64", lib + "\\FLAGS", lib + "\\HELPDIR", itf,
+                                   itf + "\\TypeLib", cls + "\\TypeLib"})
+        EXPECT_EQ(value(key), "(absent)") << key;
+    EXPECT_EQ(value("TypeLib\\" + libid + "\\2.0"), "Sample 2.0 Type Library");
+    EXPECT_EQ(value("Other\\Key"), "stays");
 }

@@ -89,3 +89,54 @@ TEST(Variant, CopyDuplicatesStrings) {
     EXPECT_EQ(Utf8FromBstr(b.bstrVal), "frame");
     VariantClear(&b);
 }
+
+namespace {
+// Counts its references; VariantCopy and VariantClear must keep the count right.
+class Counted final : public IDispatch {
+public:
+    HRESULT QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs; }
+    ULONG Release() override { return --refs; }
+    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return E_NOTIMPL;
+    }
+    ULONG refs = 1;
+};
+} // namespace
+
+TEST(Variant, CopyOfAnInterfaceAddsAReferenceAndClearReleasesIt) {
+    for (const VARTYPE vt : {VT_DISPATCH, VT_UNKNOWN}) {
+        Counted object;
+        Counted other;
+        VARIANT source;
+        VariantInit(&source);
+        source.vt = vt;
+        source.pdispVal = &object;
+        VARIANT copy;
+        VariantInit(&copy);
+        ASSERT_EQ(VariantCopy(&copy, &source), S_OK);
+        EXPECT_EQ(copy.vt, vt);
+        EXPECT_EQ(copy.punkVal, static_cast<IUnknown*>(&object));
+        EXPECT_EQ(object.refs, 2u) << "type " << vt;
+        // Copying over a held interface releases it.
+        VARIANT second;
+        VariantInit(&second);
+        second.vt = vt;
+        second.pdispVal = &other;
+        ASSERT_EQ(VariantCopy(&copy, &second), S_OK);
+        EXPECT_EQ(object.refs, 1u);
+        EXPECT_EQ(other.refs, 2u);
+        ASSERT_EQ(VariantClear(&copy), S_OK);
+        EXPECT_EQ(other.refs, 1u);
+        EXPECT_EQ(copy.vt, VT_EMPTY);
+        // A copy onto itself changes nothing.
+        ASSERT_EQ(VariantCopy(&source, &source), S_OK);
+        EXPECT_EQ(object.refs, 1u);
+    }
+}

@@ -1,67 +1,76 @@
-// A small automation server module for the tests: "Kivic.Sample" with a counter property, a method
-// with by-reference results, a buffer-filling method and a failing method.
+// A small automation server module for the tests, with a dual interface and a type library.
 #include <cstring>
 #include <stdexcept>
 
 #include "platform/com/com.h"
+#include "platform/com/disptable.h"
+#include "sample_server.h"
 
 namespace {
-constexpr CLSID kClsid = {0x5A1B2C3D, 0x0001, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x01}};
-constexpr IID kIid = {0x5A1B2C3D, 0x0002, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x02}};
-constexpr GUID kLib = {0x5A1B2C3D, 0x0003, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x03}};
-
 ComModuleState g_module;
 
-constexpr DispMember kMembers[] = {
-    {"Counter", 1}, {"Split", 2}, {"Fill", 3}, {"Fail", 4}, {"Throw", 5}, {"Echo", 6},
+constexpr ComFuncDesc kFuncs[] = {
+    DispPropGet<&ISample::get_Counter>(1, "Counter", VT_I4),
+    DispPropPut<&ISample::put_Counter>(1, "Counter", VT_I4),
+    DispMethod<&ISample::Split>(2, "Split",
+                                {{"value", VT_INT}, {"high", VT_I2 | VT_BYREF}, {"low", VT_I2 | VT_BYREF}}),
+    DispMethod<&ISample::Fill>(3, "Fill", {{"block", VT_BUFFER}, {"written", VT_I4 | VT_BYREF}}),
+    DispMethod<&ISample::Fail>(4, "Fail"),
+    DispMethod<&ISample::Throw>(5, "Throw"),
+    DispMethod<&ISample::Echo>(6, "Echo", {{"text", VT_BSTR}}, VT_BSTR),
 };
+constexpr ComInterfaceDesc kInterface = {IID_ISample, "ISample", "ISample Interface", kFuncs};
+constexpr ComLibraryDesc kLibrary = {LIBID_SampleLib,
+                                     "SampleLib",
+                                     "Sample 1.0 Type Library",
+                                     1,
+                                     0,
+                                     &kInterface,
+                                     {CLSID_Sample, "Sample", "Sample Class"}};
 
-class Sample final : public DispatchObject {
+class Sample final : public DualObject<ISample> {
 public:
-    Sample() : DispatchObject(kIid, kMembers, "Kivic.Sample", &g_module) {}
+    Sample() : DualObject(kLibrary, "Kivic.Sample", &g_module) {}
 
-protected:
-    HRESULT InvokeMember(DISPID id, WORD flags, const DispArgs& args, VARIANT* result) override {
-        switch (id) {
-        case 1:
-            if (flags & DISPATCH_PROPERTYPUT) {
-                m_counter = args.PutI4();
-                return S_OK;
-            }
-            SetResultI4(result, m_counter);
-            return S_OK;
-        case 2: { // Split(INT value, I2* high, I2* low)
-            args.Expect(3);
-            const INT value = args.Int(0);
-            *args.RefI2(1) = static_cast<SHORT>(value >> 16);
-            *args.RefI2(2) = static_cast<SHORT>(value & 0xFFFF);
-            return S_OK;
-        }
-        case 3: { // Fill(buffer, I4* written): writes "sample" when it fits
-            args.Expect(2);
-            ULONG_PTR capacity = 0;
-            void* data = args.Buffer(0, &capacity);
-            LONG* written = args.RefI4(1);
-            if (!data) {
-                *written = 6;
-                return S_OK;
-            }
-            if (capacity < 6)
-                return Error("buffer too small", E_INVALIDARG);
-            std::memcpy(data, "sample", 6);
+    HRESULT get_Counter(LONG* value) override {
+        if (!value)
+            return E_POINTER;
+        *value = m_counter;
+        return S_OK;
+    }
+    HRESULT put_Counter(LONG value) override {
+        m_counter = value;
+        return S_OK;
+    }
+    HRESULT Split(INT value, SHORT* high, SHORT* low) override {
+        if (!high || !low)
+            return E_POINTER;
+        *high = static_cast<SHORT>(value >> 16);
+        *low = static_cast<SHORT>(value & 0xFFFF);
+        return S_OK;
+    }
+    HRESULT Fill(ComBuffer block, LONG* written) override {
+        if (!written)
+            return E_POINTER;
+        if (!block.pvData) {
             *written = 6;
             return S_OK;
         }
-        case 4:
-            return Error("this always fails", E_FAIL);
-        case 5:
-            throw std::runtime_error("thrown inside");
-        case 6:
-            args.Expect(1);
-            SetResultBstr(result, args.Utf8(0));
-            return S_OK;
-        }
-        return DISP_E_MEMBERNOTFOUND;
+        if (block.cbCapacity < 6)
+            return Error("buffer too small", E_INVALIDARG);
+        std::memcpy(block.pvData, "sample", 6);
+        *written = 6;
+        return S_OK;
+    }
+    HRESULT Fail() override { return Error("this always fails", E_FAIL); }
+    HRESULT Throw() override {
+        return Guard([]() -> HRESULT { throw std::runtime_error("thrown inside"); });
+    }
+    HRESULT Echo(BSTR text, BSTR* echoed) override {
+        if (!echoed)
+            return E_POINTER;
+        *echoed = SysAllocStringLen(text, SysStringLen(text));
+        return S_OK;
     }
 
 private:
@@ -69,13 +78,12 @@ private:
 };
 
 ComServerRegistration Registration() {
-    return {kClsid,     kLib, "Kivic.Sample", "Kivic.Sample.1", "Sample Class", ComModulePathOf(&g_module),
-            "Apartment"};
+    return {&kLibrary, "Kivic.Sample", "Kivic.Sample.1", ComModulePathOf(&g_module), "Apartment"};
 }
 } // namespace
 
 KIVIC_COM_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {
-    return ComGetClassObject<Sample>(clsid, kClsid, riid, object, &g_module);
+    return ComGetClassObject<Sample>(clsid, CLSID_Sample, riid, object, &g_module);
 }
 
 KIVIC_COM_EXPORT HRESULT DllCanUnloadNow() {

@@ -10,25 +10,6 @@
 #include "vomCom/Ovisk/OviskStrings.h"
 
 namespace {
-constexpr DispMember kMembers[] = {
-    {"SetHandle", AVIFILTER_SETHANDLE},
-    {"Open", AVIFILTER_OPEN},
-    {"Close", AVIFILTER_CLOSE},
-    {"Jump", AVIFILTER_JUMP},
-    {"GetFrameCount", AVIFILTER_GETFRAMECOUNT},
-    {"GetImageSize", AVIFILTER_GETIMAGESIZE},
-    {"Draw", AVIFILTER_DRAW},
-    {"SetDrawRect", AVIFILTER_SETDRAWRECT},
-    {"SetImageRect", AVIFILTER_SETIMAGERECT},
-    {"SceneIndex", AVIFILTER_SCENEINDEX},
-    {"GetFrameRate", AVIFILTER_GETFRAMERATE},
-    {"GetRange", AVIFILTER_GETRANGE},
-    {"GetImage", AVIFILTER_GETIMAGE},
-    {"GetBitmap", AVIFILTER_GETBITMAP},
-    {"GetBitmapSize", AVIFILTER_GETBITMAPSIZE},
-    {"GetStreamOptionData", AVIFILTER_GETSTREAMOPTIONDATA},
-};
-
 const char* BaseName(const char* path) {
     const char* slash = std::strrchr(path, '/');
     return slash ? slash + 1 : path;
@@ -56,7 +37,7 @@ ComModuleState& OviskModule() {
     return state;
 }
 
-CAVIFilter::CAVIFilter() : DispatchObject(IID_IAVIFilter, kMembers, kAviFilterProgId, &OviskModule()) {
+CAVIFilter::CAVIFilter() : DualObject(kOviskLibrary, kAviFilterProgId, &OviskModule()) {
     m_reader.reset(new (std::nothrow) WinAvi);
     if (!m_reader)
         Trace(__FILE__, __LINE__, OviskString(IDS_NO_MEMORY));
@@ -74,107 +55,79 @@ HRESULT CAVIFilter::Report(int id, const char* file, int line) {
     return Error(m_message);
 }
 
-HRESULT CAVIFilter::InvokeMember(DISPID id, WORD flags, const DispArgs& args, VARIANT* result) {
-    if (!m_reader) {
-        const HRESULT hr = OVISK_REPORT(IDS_NO_READER);
-        return id == AVIFILTER_CLOSE ? E_FAIL : hr;
-    }
-    switch (id) {
-    case AVIFILTER_SETHANDLE:
-        args.Expect(1);
-        return SetHandle(args);
-    case AVIFILTER_OPEN:
-        args.Expect(1);
-        return Open(args.Utf8(0));
-    case AVIFILTER_CLOSE:
-        return Close();
-    case AVIFILTER_JUMP:
-        args.Expect(1);
-        return Jump(args.I4(0));
-    case AVIFILTER_GETFRAMECOUNT: {
-        args.Expect(1);
-        LONG* count = args.RefI4(0);
+HRESULT CAVIFilter::NotOpened(const char* file, int line) {
+    Report(IDS_NOT_OPENED, file, line);
+    return E_FAIL;
+}
+
+HRESULT CAVIFilter::SetHandle(HDC lhDC) {
+    return Run([&] {
+        if (!lhDC)
+            return OVISK_REPORT(IDS_INVALID_HANDLE);
+        m_dc = lhDC;
+        return S_OK;
+    });
+}
+
+HRESULT CAVIFilter::Open(BSTR bstrFname) {
+    return Run([&] { return OpenFile(Utf8FromBstr(bstrFname)); });
+}
+
+HRESULT CAVIFilter::GetFrameCount(LONG* lpFrameCount) {
+    if (!lpFrameCount)
+        return E_POINTER;
+    return Run([&] {
+        if (!Opened())
+            return OVISK_NOT_OPENED();
         LONG begin = 0;
         LONG end = 0;
-        if (!Opened()) {
-            OVISK_REPORT(IDS_NOT_OPENED);
-            return E_FAIL;
-        }
         if (!m_reader->GetRange(m_stream, &begin, &end))
             return OVISK_REPORT(IDS_INVALID_STREAM);
-        *count = end - begin;
+        *lpFrameCount = end - begin;
         return S_OK;
-    }
-    case AVIFILTER_GETIMAGESIZE:
-        args.Expect(2);
-        *args.RefI4(0) = m_width;
-        *args.RefI4(1) = m_height;
+    });
+}
+
+HRESULT CAVIFilter::GetImageSize(LONG* lpWidth, LONG* lpHeight) {
+    if (!lpWidth || !lpHeight)
+        return E_POINTER;
+    return Run([&] {
+        *lpWidth = m_width;
+        *lpHeight = m_height;
         return S_OK;
-    case AVIFILTER_DRAW:
-        if (!Opened()) {
-            OVISK_REPORT(IDS_NOT_OPENED);
-            return E_FAIL;
-        }
+    });
+}
+
+HRESULT CAVIFilter::Draw() {
+    return Run([&] {
+        if (!Opened())
+            return OVISK_NOT_OPENED();
         return DrawFrame(m_dc, m_rect[0], m_rect[1], m_rect[2], m_rect[3], m_frame);
-    case AVIFILTER_SETDRAWRECT:
-        args.Expect(4);
-        if (!Opened()) {
-            OVISK_REPORT(IDS_NOT_OPENED);
-            return E_FAIL;
-        }
-        for (UINT i = 0; i < 4; ++i)
-            m_rect[i] = args.I4(i);
-        return S_OK;
-    case AVIFILTER_SETIMAGERECT:
-        args.Expect(4);
-        return SetImageRect(args.I4(0), args.I4(1), args.I4(2), args.I4(3));
-    case AVIFILTER_SCENEINDEX:
-        return SceneIndex(flags, args, result);
-    case AVIFILTER_GETFRAMERATE:
-        args.Expect(1);
-        *args.RefI4(0) = m_frameRate;
-        return S_OK;
-    case AVIFILTER_GETRANGE:
-        args.Expect(3);
-        return GetRange(args.I4(0), args.RefI4(1), args.RefI4(2));
-    case AVIFILTER_GETIMAGE:
-    case AVIFILTER_GETBITMAP:
-    case AVIFILTER_GETSTREAMOPTIONDATA: {
-        args.Expect(3);
-        const LONG first = args.I4(0);
-        ULONG_PTR capacity = 0;
-        void* buffer = args.Buffer(1, &capacity);
-        LONG* size = args.RefI4(2);
-        if (id == AVIFILTER_GETIMAGE)
-            return GetImage(first, buffer, capacity, size);
-        if (id == AVIFILTER_GETBITMAP)
-            return GetBitmap(first, buffer, capacity, size);
-        return GetStreamOptionData(first, buffer, capacity, size);
-    }
-    case AVIFILTER_GETBITMAPSIZE:
-        args.Expect(2);
-        return GetBitmapSize(args.I4(0), args.RefI4(1));
-    default:
-        return DISP_E_MEMBERNOTFOUND;
-    }
+    });
 }
 
-HRESULT CAVIFilter::SetHandle(const DispArgs& args) {
-    // A device context is an address: it travels as a buffer argument. A plain 0 is taken too.
-    HDC dc = nullptr;
-    try {
-        dc = static_cast<HDC>(args.Buffer(0, nullptr));
-    } catch (const DispArgError&) {
-        if (args.I4(0) != 0)
-            throw DispArgError{DISP_E_TYPEMISMATCH, 0};
-    }
-    if (!dc)
-        return OVISK_REPORT(IDS_INVALID_HANDLE);
-    m_dc = dc;
-    return S_OK;
+HRESULT CAVIFilter::SetDrawRect(LONG lX, LONG lY, LONG lWidth, LONG lHeight) {
+    return Run([&] {
+        if (!Opened())
+            return OVISK_NOT_OPENED();
+        m_rect[0] = lX;
+        m_rect[1] = lY;
+        m_rect[2] = lWidth;
+        m_rect[3] = lHeight;
+        return S_OK;
+    });
 }
 
-HRESULT CAVIFilter::Open(const std::string& name) {
+HRESULT CAVIFilter::GetFrameRate(LONG* lpFrameRate) {
+    if (!lpFrameRate)
+        return E_POINTER;
+    return Run([&] {
+        *lpFrameRate = m_frameRate;
+        return S_OK;
+    });
+}
+
+HRESULT CAVIFilter::OpenFile(const std::string& name) {
     m_fileName.clear();
     if (!m_reader->Open(name.c_str())) {
         const HRESULT error = m_reader->LastError();
@@ -222,15 +175,21 @@ HRESULT CAVIFilter::Open(const std::string& name) {
 }
 
 HRESULT CAVIFilter::Close() {
-    DrawDibClose(m_drawDib);
-    m_drawDib = nullptr;
-    m_reader->Reset();
-    m_fileName.clear();
-    m_streamCount = 0;
-    m_stream = 0;
-    m_frame = 0;
-    m_scratch = {};
-    return S_OK;
+    return Guard([&] {
+        if (!m_reader) {
+            OVISK_REPORT(IDS_NO_READER);
+            return E_FAIL;
+        }
+        DrawDibClose(m_drawDib);
+        m_drawDib = nullptr;
+        m_reader->Reset();
+        m_fileName.clear();
+        m_streamCount = 0;
+        m_stream = 0;
+        m_frame = 0;
+        m_scratch = {};
+        return S_OK;
+    });
 }
 
 bool CAVIFilter::FrameInRange(LONG frame) {
@@ -239,45 +198,55 @@ bool CAVIFilter::FrameInRange(LONG frame) {
     return m_reader->GetRange(m_stream, &begin, &end) && frame >= begin && frame <= end;
 }
 
-HRESULT CAVIFilter::Jump(LONG frame) {
-    if (!Opened() || !m_dc) {
-        Trace(__FILE__, __LINE__, "No Opened.");
-        return S_FALSE;
-    }
-    if (!FrameInRange(frame))
-        return OVISK_REPORT(IDS_INVALID_FRAME);
-    m_frame = frame;
-    return S_OK;
-}
-
-HRESULT CAVIFilter::SceneIndex(WORD flags, const DispArgs& args, VARIANT* result) {
-    if ((flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) == 0) {
-        SetResultI4(result, m_streamCount);
+HRESULT CAVIFilter::Jump(LONG lFrame) {
+    return Run([&] {
+        if (!Opened() || !m_dc) {
+            Trace(__FILE__, __LINE__, "No Opened.");
+            return S_FALSE;
+        }
+        if (!FrameInRange(lFrame))
+            return OVISK_REPORT(IDS_INVALID_FRAME);
+        m_frame = lFrame;
         return S_OK;
-    }
-    const LONG index = args.PutI4();
-    if (!Opened()) {
-        OVISK_REPORT(IDS_NOT_OPENED);
-        return E_FAIL;
-    }
-    if (index < 0 || index >= m_streamCount)
-        return OVISK_REPORT(IDS_INVALID_STREAM);
-    if (!m_reader->SetupStream(index))
-        return OVISK_REPORT(IDS_DECODE_STREAM);
-    m_stream = index;
-    return S_OK;
+    });
 }
 
-HRESULT CAVIFilter::GetRange(LONG stream, LONG* begin, LONG* end) {
-    *begin = 0;
-    *end = 0;
-    LONG first = 0;
-    LONG last = 0;
-    if (!Opened() || !m_reader->GetRange(stream, &first, &last))
-        return S_FALSE;
-    *begin = first;
-    *end = last;
-    return S_OK;
+HRESULT CAVIFilter::get_SceneIndex(LONG* pVal) {
+    if (!pVal)
+        return E_POINTER;
+    return Run([&] {
+        *pVal = m_streamCount;
+        return S_OK;
+    });
+}
+
+HRESULT CAVIFilter::put_SceneIndex(LONG newVal) {
+    return Run([&] {
+        if (!Opened())
+            return OVISK_NOT_OPENED();
+        if (newVal < 0 || newVal >= m_streamCount)
+            return OVISK_REPORT(IDS_INVALID_STREAM);
+        if (!m_reader->SetupStream(newVal))
+            return OVISK_REPORT(IDS_DECODE_STREAM);
+        m_stream = newVal;
+        return S_OK;
+    });
+}
+
+HRESULT CAVIFilter::GetRange(LONG lStream, LONG* plBeg, LONG* plEnd) {
+    if (!plBeg || !plEnd)
+        return E_POINTER;
+    return Run([&] {
+        *plBeg = 0;
+        *plEnd = 0;
+        LONG first = 0;
+        LONG last = 0;
+        if (!Opened() || !m_reader->GetRange(lStream, &first, &last))
+            return S_FALSE;
+        *plBeg = first;
+        *plEnd = last;
+        return S_OK;
+    });
 }
 
 BITMAPINFOHEADER CAVIFilter::DecodedHeader() const {
@@ -297,106 +266,118 @@ bool CAVIFilter::DecodeToScratch(LONG frame) {
     return m_reader->DecodeFrame(m_stream, frame, m_scratch.data(), m_scratch.size()) != FALSE;
 }
 
-HRESULT CAVIFilter::GetImage(LONG frame, void* buffer, ULONG_PTR capacity, LONG* size) {
-    *size = 0;
-    if (!Opened()) {
-        OVISK_REPORT(IDS_NOT_OPENED);
-        return E_FAIL;
-    }
-    frame = FrameOrCurrent(frame);
-    if (m_reader->SelfDecode()) {
-        const std::size_t needed = m_reader->DecodedSize();
-        if (!buffer || capacity < needed)
+HRESULT CAVIFilter::GetImage(LONG lFrame, ComBuffer pImage, LONG* pImageSize) {
+    if (!pImageSize)
+        return E_POINTER;
+    return Run([&] {
+        *pImageSize = 0;
+        if (!Opened())
+            return OVISK_NOT_OPENED();
+        const LONG frame = FrameOrCurrent(lFrame);
+        BYTE* buffer = static_cast<BYTE*>(pImage.pvData);
+        const ULONG_PTR capacity = buffer ? pImage.cbCapacity : 0;
+        if (m_reader->SelfDecode()) {
+            const std::size_t needed = m_reader->DecodedSize();
+            if (!buffer || capacity < needed)
+                return OVISK_REPORT(IDS_READ_FRAME);
+            if (!m_reader->DecodeFrame(m_stream, frame, buffer, capacity))
+                return OVISK_REPORT(IDS_READ_FRAME);
+            *pImageSize = static_cast<LONG>(needed);
+            return S_OK;
+        }
+        DWORD imageSize = 0;
+        const LPBITMAPINFOHEADER h = m_reader->ReadFrame(m_stream, frame, &imageSize);
+        if (!h || !buffer || capacity < imageSize)
             return OVISK_REPORT(IDS_READ_FRAME);
-        if (!m_reader->DecodeFrame(m_stream, frame, static_cast<BYTE*>(buffer), capacity))
-            return OVISK_REPORT(IDS_READ_FRAME);
-        *size = static_cast<LONG>(needed);
+        std::memcpy(buffer, reinterpret_cast<const BYTE*>(h) + h->biSize + TableBytes(*h), imageSize);
+        *pImageSize = static_cast<LONG>(imageSize);
         return S_OK;
-    }
-    DWORD imageSize = 0;
-    const LPBITMAPINFOHEADER h = m_reader->ReadFrame(m_stream, frame, &imageSize);
-    if (!h || !buffer || capacity < imageSize)
-        return OVISK_REPORT(IDS_READ_FRAME);
-    std::memcpy(buffer, reinterpret_cast<const BYTE*>(h) + h->biSize + TableBytes(*h), imageSize);
-    *size = static_cast<LONG>(imageSize);
-    return S_OK;
+    });
 }
 
-HRESULT CAVIFilter::GetBitmap(LONG frame, void* buffer, ULONG_PTR capacity, LONG* size) {
-    *size = 0;
-    if (!Opened()) {
-        OVISK_REPORT(IDS_NOT_OPENED);
-        return E_FAIL;
-    }
-    frame = FrameOrCurrent(frame);
-    if (m_reader->SelfDecode()) {
-        const BITMAPINFOHEADER header = DecodedHeader();
-        const std::size_t total = sizeof header + header.biSizeImage;
-        if (!buffer) {
-            *size = static_cast<LONG>(total);
+HRESULT CAVIFilter::GetBitmap(LONG lFrame, ComBuffer lphBmp, LONG* lpImageSize) {
+    if (!lpImageSize)
+        return E_POINTER;
+    return Run([&] {
+        *lpImageSize = 0;
+        if (!Opened())
+            return OVISK_NOT_OPENED();
+        const LONG frame = FrameOrCurrent(lFrame);
+        BYTE* out = static_cast<BYTE*>(lphBmp.pvData);
+        const ULONG_PTR capacity = out ? lphBmp.cbCapacity : 0;
+        if (m_reader->SelfDecode()) {
+            const BITMAPINFOHEADER header = DecodedHeader();
+            const std::size_t total = sizeof header + header.biSizeImage;
+            if (!out) {
+                *lpImageSize = static_cast<LONG>(total);
+                return S_OK;
+            }
+            if (capacity < total)
+                return OVISK_REPORT(IDS_READ_FRAME);
+            if (!m_reader->DecodeFrame(m_stream, frame, out + sizeof header, capacity - sizeof header))
+                return OVISK_REPORT(IDS_READ_FRAME);
+            std::memcpy(out, &header, sizeof header);
+            *lpImageSize = static_cast<LONG>(total);
+            return S_OK;
+        }
+        DWORD imageSize = 0;
+        const LPBITMAPINFOHEADER h = m_reader->ReadFrame(m_stream, frame, &imageSize);
+        if (!h)
+            return OVISK_REPORT(IDS_READ_FRAME);
+        const std::size_t total = h->biSize + TableBytes(*h) + imageSize;
+        if (!out) {
+            *lpImageSize = static_cast<LONG>(total);
             return S_OK;
         }
         if (capacity < total)
             return OVISK_REPORT(IDS_READ_FRAME);
-        BYTE* out = static_cast<BYTE*>(buffer);
-        if (!m_reader->DecodeFrame(m_stream, frame, out + sizeof header, capacity - sizeof header))
+        std::memcpy(out, h, total);
+        *lpImageSize = static_cast<LONG>(total);
+        return S_OK;
+    });
+}
+
+HRESULT CAVIFilter::GetBitmapSize(LONG lFrame, LONG* lpSize) {
+    if (!lpSize)
+        return E_POINTER;
+    return Run([&] {
+        *lpSize = 0;
+        if (!Opened())
+            return OVISK_NOT_OPENED();
+        DWORD imageSize = 0;
+        const LPBITMAPINFOHEADER h = m_reader->ReadFrame(m_stream, FrameOrCurrent(lFrame), &imageSize);
+        if (!h)
             return OVISK_REPORT(IDS_READ_FRAME);
-        std::memcpy(out, &header, sizeof header);
-        *size = static_cast<LONG>(total);
+        if (m_reader->SelfDecode())
+            *lpSize = static_cast<LONG>(sizeof(BITMAPINFOHEADER) + m_reader->DecodedSize());
+        else
+            *lpSize = static_cast<LONG>(h->biSize + TableBytes(*h) + imageSize);
         return S_OK;
-    }
-    DWORD imageSize = 0;
-    const LPBITMAPINFOHEADER h = m_reader->ReadFrame(m_stream, frame, &imageSize);
-    if (!h)
-        return OVISK_REPORT(IDS_READ_FRAME);
-    const std::size_t total = h->biSize + TableBytes(*h) + imageSize;
-    if (!buffer) {
-        *size = static_cast<LONG>(total);
-        return S_OK;
-    }
-    if (capacity < total)
-        return OVISK_REPORT(IDS_READ_FRAME);
-    std::memcpy(buffer, h, total);
-    *size = static_cast<LONG>(total);
-    return S_OK;
+    });
 }
 
-HRESULT CAVIFilter::GetBitmapSize(LONG frame, LONG* size) {
-    *size = 0;
-    if (!Opened()) {
-        OVISK_REPORT(IDS_NOT_OPENED);
-        return E_FAIL;
-    }
-    frame = FrameOrCurrent(frame);
-    DWORD imageSize = 0;
-    const LPBITMAPINFOHEADER h = m_reader->ReadFrame(m_stream, frame, &imageSize);
-    if (!h)
-        return OVISK_REPORT(IDS_READ_FRAME);
-    if (m_reader->SelfDecode())
-        *size = static_cast<LONG>(sizeof(BITMAPINFOHEADER) + m_reader->DecodedSize());
-    else
-        *size = static_cast<LONG>(h->biSize + TableBytes(*h) + imageSize);
-    return S_OK;
-}
-
-HRESULT CAVIFilter::GetStreamOptionData(LONG fcc, void* buffer, ULONG_PTR capacity, LONG* length) {
-    const LONG wanted = *length;
-    *length = 0;
-    if (!Opened())
-        return S_FALSE;
-    LONG size = 0;
-    if (!m_reader->ReadExtraData(m_stream, static_cast<DWORD>(fcc), nullptr, &size) || size < 0 ||
-        static_cast<DWORD>(size) == 0xFFFFFFFFu)
-        return S_FALSE;
-    if (!buffer) {
-        *length = size;
+HRESULT CAVIFilter::GetStreamOptionData(LONG fccType, ComBuffer lpData, LONG* lpLength) {
+    if (!lpLength)
+        return E_POINTER;
+    return Run([&] {
+        const LONG wanted = *lpLength;
+        *lpLength = 0;
+        if (!Opened())
+            return S_FALSE;
+        LONG size = 0;
+        if (!m_reader->ReadExtraData(m_stream, static_cast<DWORD>(fccType), nullptr, &size) || size < 0 ||
+            static_cast<DWORD>(size) == 0xFFFFFFFFu)
+            return S_FALSE;
+        if (!lpData.pvData) {
+            *lpLength = size;
+            return S_OK;
+        }
+        // The chunk must fit both the length the caller names and the block it passes.
+        if (wanted < size || lpData.cbCapacity < static_cast<ULONG_PTR>(size))
+            return S_FALSE;
+        if (!m_reader->ReadExtraData(m_stream, static_cast<DWORD>(fccType), lpData.pvData, &size))
+            return S_FALSE;
+        *lpLength = size;
         return S_OK;
-    }
-    // The chunk must fit both the length the caller names and the block it passes.
-    if (wanted < size || capacity < static_cast<ULONG_PTR>(size))
-        return S_FALSE;
-    if (!m_reader->ReadExtraData(m_stream, static_cast<DWORD>(fcc), buffer, &size))
-        return S_FALSE;
-    *length = size;
-    return S_OK;
+    });
 }

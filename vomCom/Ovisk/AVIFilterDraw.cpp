@@ -7,10 +7,8 @@
 #include "vomCom/Ovisk/OviskStrings.h"
 
 HRESULT CAVIFilter::DrawFrame(HDC dc, LONG left, LONG top, LONG right, LONG bottom, LONG frame) {
-    if (!Opened()) {
-        OVISK_REPORT(IDS_NOT_OPENED);
-        return E_FAIL;
-    }
+    if (!Opened())
+        return OVISK_NOT_OPENED();
     if (!FrameInRange(frame))
         return OVISK_REPORT(IDS_INVALID_FRAME);
     if (!m_drawDib)
@@ -57,37 +55,37 @@ HRESULT CAVIFilter::DrawFrame(HDC dc, LONG left, LONG top, LONG right, LONG bott
     }
 }
 
-HRESULT CAVIFilter::SetImageRect(LONG x, LONG y, LONG width, LONG height) {
-    if (!Opened()) {
-        OVISK_REPORT(IDS_NOT_OPENED);
-        return E_FAIL;
-    }
-    if (!m_dc)
-        return OVISK_REPORT(IDS_INVALID_HANDLE);
-    const LONG frameWidth = m_reader->FrameWidth();
-    const LONG frameHeight = m_reader->FrameHeight();
-    // The whole frame at its own size, from which the area is cut.
-    HDC memory = CreateCompatibleDC(m_dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(m_dc, frameWidth, frameHeight);
-    if (!memory || !bitmap) {
-        if (bitmap)
-            DeleteObject(bitmap);
-        if (memory)
-            DeleteDC(memory);
-        return OVISK_REPORT(IDS_DRAW_ERROR);
-    }
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    HRESULT hr = DrawFrame(memory, 0, 0, frameWidth, frameHeight, m_frame);
-    if (SUCCEEDED(hr))
-        BitBlt(m_dc, 0, 0, width, height, memory, x, y, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    if (FAILED(hr))
-        return hr;
-    m_rect[0] = x;
-    m_rect[1] = y;
-    m_rect[2] = width;
-    m_rect[3] = height;
-    return DrawFrame(m_dc, m_rect[0], m_rect[1], m_rect[2], m_rect[3], m_frame);
+HRESULT CAVIFilter::SetImageRect(LONG lX, LONG lY, LONG lWidth, LONG lHeight) {
+    return Run([&] {
+        if (!Opened())
+            return OVISK_NOT_OPENED();
+        if (!m_dc)
+            return OVISK_REPORT(IDS_INVALID_HANDLE);
+        const LONG frameWidth = m_reader->FrameWidth();
+        const LONG frameHeight = m_reader->FrameHeight();
+        // The whole frame at its own size, from which the area is cut.
+        HDC memory = CreateCompatibleDC(m_dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(m_dc, frameWidth, frameHeight);
+        if (!memory || !bitmap) {
+            if (bitmap)
+                DeleteObject(bitmap);
+            if (memory)
+                DeleteDC(memory);
+            return OVISK_REPORT(IDS_DRAW_ERROR);
+        }
+        HGDIOBJ old = SelectObject(memory, bitmap);
+        HRESULT hr = DrawFrame(memory, 0, 0, frameWidth, frameHeight, m_frame);
+        if (SUCCEEDED(hr))
+            BitBlt(m_dc, 0, 0, lWidth, lHeight, memory, lX, lY, SRCCOPY);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        if (FAILED(hr))
+            return hr;
+        m_rect[0] = lX;
+        m_rect[1] = lY;
+        m_rect[2] = lWidth;
+        m_rect[3] = lHeight;
+        return DrawFrame(m_dc, m_rect[0], m_rect[1], m_rect[2], m_rect[3], m_frame);
+    });
 }

@@ -5,13 +5,8 @@
 
 namespace {
 ComServerRegistration Registration() {
-    return {CLSID_AVIFilter,
-            LIBID_OVISKLib,
-            kAviFilterProgId,
-            kAviFilterVersionedProgId,
-            kAviFilterDescription,
-            ComModulePathOf(reinterpret_cast<const void*>(&Registration)),
-            "Apartment"};
+    return {&kOviskLibrary, kAviFilterProgId, kAviFilterVersionedProgId,
+            ComModulePathOf(reinterpret_cast<const void*>(&Registration)), "Apartment"};
 }
 } // namespace
 
