@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QThread>
 #include <QWheelEvent>
@@ -573,6 +574,10 @@ BOOL CWnd::ShowWindow(int nCmdShow) {
         m_dwStyle &= ~WS_VISIBLE;
         break;
     case SW_SHOWMAXIMIZED:
+        // A window manager maximises the window; without one (a bare X server) it would keep its size,
+        // so a top-level window is given the screen's work area first.
+        if (m_pWidget->isWindow() && m_pWidget->screen() != nullptr)
+            m_pWidget->setGeometry(m_pWidget->screen()->availableGeometry());
         m_pWidget->showMaximized();
         m_dwStyle |= WS_VISIBLE;
         break;

@@ -1,0 +1,23 @@
+#include "KivIc/App/AboutDlg.h"
+
+namespace {
+
+void RegisterTemplate() {
+    if (AfxFindDialog(CAboutDlg::IDD) != nullptr)
+        return;
+    AfxRegisterDialog(CAboutDlg::IDD, {"About KivIc",
+                                       217,
+                                       55,
+                                       "",
+                                       8,
+                                       {{AfxControl::Static, IDC_STATIC, "KivIc Version 1.0", 40, 10, 119, 8},
+                                        {AfxControl::Static, IDC_STATIC,
+                                         "High-speed recording viewer and point tracker", 40, 25, 170, 8},
+                                        {AfxControl::DefPushButton, IDOK, "OK", 178, 7, 32, 14}}});
+}
+
+} // namespace
+
+CAboutDlg::CAboutDlg(CWnd* pParent) : CDialog(IDD, pParent) {
+    RegisterTemplate();
+}
