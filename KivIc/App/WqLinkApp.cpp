@@ -43,9 +43,6 @@ BOOL CWqLinkApp::InitInstance() {
 
     m_strRootFolder.Empty();
     m_strIniPath.Empty();
-    // Relative names on the command line mean the folder the user started the program in, not the
-    // root folder that becomes current next.
-    m_strStartFolder = CSHBFolder().GetPath();
     ReadRootFolder();
 
     RegisterDocTemplates();
@@ -96,6 +93,9 @@ BOOL CWqLinkApp::ReadRootFolder() {
     const CSHBFolder current; // tells the user when the current folder cannot be read
     if (current.GetPath().IsEmpty())
         return FALSE;
+    // Relative names on the command line mean the folder the user started the program in, not the
+    // root folder that becomes current now.
+    m_strStartFolder = current.GetPath();
     m_strRootFolder = current.GetPath();
     const CString value = profile.GetString(kIniSectionOption, kIniKeyRootFolder, current.GetPath()).c_str();
     if (!current.IsValidFolder(value) || !SetCurrentDirectoryA(value)) {

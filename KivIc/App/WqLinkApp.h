@@ -29,9 +29,10 @@ public:
     // The open document of that file (the same file however the path names it), or null.
     CDocument* FindDocument(LPCTSTR lpszPathName) const;
 
-    // The root folder from the ini file, made the current folder. A value that names no existing
-    // folder, or that cannot be made current, leaves the current folder as the root folder. FALSE
-    // when the current folder cannot be read (the user is told the system error code).
+    // The root folder from the ini file, made the current folder; the folder current before is kept
+    // as the start folder. A value that names no existing folder, or that cannot be made current,
+    // leaves the current folder as the root folder. FALSE when the current folder cannot be read (the
+    // user is told the system error code).
     BOOL ReadRootFolder();
     BOOL WriteRootFolder();
 
