@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <mutex>
+#include <string>
 
 #include <QMdiSubWindow>
 
@@ -10,6 +12,7 @@
 #include "KivIc/Helpers/PropertyDlg.h"
 #include "KivIc/Play/PlayThread.h"
 #include "KivIc/Playback/PlaybackIds.h"
+#include "platform/win32/system.h"
 #include "tests/kivic_support/RecordingTestApp.h"
 
 namespace {
@@ -164,6 +167,11 @@ TEST_F(ChildFrameTest, ZoomFieldGoesThroughTheViewsLimits) {
     Bar()->GetDlgItem(IDC_CTRL_ZOOM)->SetFocus();
     frame->OnCtrlBarEnter();
     EXPECT_EQ(view->GetZoomPercentShown(), 400);
+    // Leaving the field applies it too.
+    Bar()->SetDlgItemText(IDC_CTRL_ZOOM, "150");
+    Bar()->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CTRL_ZOOM, EN_KILLFOCUS),
+                       reinterpret_cast<LPARAM>(Bar()->GetDlgItem(IDC_CTRL_ZOOM)->GetSafeHwnd()));
+    EXPECT_EQ(view->GetZoomPercentShown(), 150);
     Command(ID_ZOOM_ORIGINAL);
     EXPECT_EQ(view->GetZoomPercentShown(), 100);
     EXPECT_STREQ(Field(IDC_CTRL_ZOOM), "100");
@@ -225,6 +233,10 @@ TEST_F(ChildFrameTest, PictureInformationNamesTheRecording) {
     frame->GetPropertyDlg()->GetDlgItemText(CPropertyDlg::IDC_PROPERTY_TEXT, shown);
     EXPECT_NE(shown.Find("Rate=250\r\n"), -1);
     EXPECT_NE(shown.Find("Type=gen\r\n"), -1);
+    // The dialog goes with its window.
+    doc->OnCloseDocument();
+    Pump();
+    EXPECT_EQ(main->MDIGetActive(), nullptr);
 }
 
 TEST_F(ChildFrameTest, ActivatingAnotherWindowStopsThePlayingOne) {
@@ -266,10 +278,29 @@ TEST_F(ChildFrameTest, TheCloseBoxClosesTheDocumentAndEndsItsThread) {
     Command(ID_SYNC_PLAY);
     ASSERT_TRUE(PumpUntil([&] { return main->IsSyncPlaying() && doc->IsPlaying(); }));
 
+    PositionRow row;
+    row.state = 0;
+    ASSERT_EQ(main->SetPositionList(&row, 1), 0);
+
+    // The play threads say when they end.
+    std::mutex lock;
+    int playersDone = 0;
+    const DebugOutputSink old = SetDebugOutputSink([&](const char* text) {
+        if (std::string(text) == "Player Done !\n") {
+            std::lock_guard<std::mutex> guard(lock);
+            ++playersDone;
+        }
+    });
     CVesloChildFrame* frame = FrameOf(doc);
     const auto start = std::chrono::steady_clock::now();
     frame->SendMessage(WM_CLOSE);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    {
+        // Joined before the close returned: its last words are already there.
+        std::lock_guard<std::mutex> guard(lock);
+        EXPECT_EQ(playersDone, 1);
+    }
+    SetDebugOutputSink(old);
     Pump();
     // The document is gone from the template, both list bars and the synchronised list.
     CDocTemplate* docTemplate = keep->GetDocTemplate();
