@@ -131,6 +131,11 @@ BOOL CMainFrame::CreateBars() {
 }
 
 void CMainFrame::OnClose() {
+    // A document that may not close now (a tracking run works on it) keeps the program open, with
+    // its synchronised playback intact.
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr && app->m_pMainWnd == this && !app->SaveAllModified())
+        return;
     SaveBarState(kBarStateName);
     // Synchronised playback calls into the documents: it ends before they close.
     StopSyncPlayThread();

@@ -1,5 +1,6 @@
 // Closing a child window by its own close box: the frame hears WM_CLOSE, may refuse, and otherwise
-// closes its document, which leaves its template's list; the active child is never a closed one.
+// closes its document, which leaves its template's list; the active child is never a closed one. A
+// document that may not close keeps its window, and the whole program, open.
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -28,6 +29,21 @@ IMPLEMENT_DYNCREATE(GuardedChild, CMDIChildWnd)
 BEGIN_MESSAGE_MAP(GuardedChild, CMDIChildWnd)
 ON_WM_CLOSE()
 END_MESSAGE_MAP()
+
+// A document that may not close while its flag is set.
+class KeptDoc : public CDocument {
+    DECLARE_DYNCREATE(KeptDoc)
+public:
+    static bool s_busy;
+    static int s_asked;
+    BOOL SaveModified() override {
+        ++s_asked;
+        return s_busy ? FALSE : TRUE;
+    }
+};
+bool KeptDoc::s_busy = false;
+int KeptDoc::s_asked = 0;
+IMPLEMENT_DYNCREATE(KeptDoc, CDocument)
 
 class ClosingTest : public MdiAppTest {
 protected:
@@ -95,6 +111,47 @@ TEST_F(ClosingTest, TheMdiAreaClosingAllChildrenAsksEachFrame) {
     EXPECT_EQ(GuardedChild::s_closeRequests, 2);
     EXPECT_EQ(OpenCount(), 0);
     EXPECT_EQ(main->MDIGetActive(), nullptr);
+}
+
+class ClosingBusyTest : public ClosingTest {
+protected:
+    void AddTemplates() override {
+        AfxRegisterString(kDocRes, "\nKept\nKept\nKept (*.pln)\n.pln\n");
+        app->AddDocTemplate(new CMultiDocTemplate(kDocRes, RUNTIME_CLASS(KeptDoc),
+                                                  RUNTIME_CLASS(CMDIChildWnd), RUNTIME_CLASS(PlainView)));
+    }
+    void SetUp() override {
+        KeptDoc::s_busy = false;
+        KeptDoc::s_asked = 0;
+        ClosingTest::SetUp();
+    }
+    void TearDown() override {
+        KeptDoc::s_busy = false;
+        ClosingTest::TearDown();
+    }
+};
+
+TEST_F(ClosingBusyTest, ADocumentThatMayNotCloseKeepsItsWindowAndTheProgramOpen) {
+    main->ShowWindow(SW_SHOW);
+    CDocument* first = app->OpenDocumentFile(MakeFile("first.pln").c_str());
+    CDocument* second = app->OpenDocumentFile(MakeFile("second.pln").c_str());
+    ASSERT_TRUE(first && second);
+    KeptDoc::s_busy = true;
+    EXPECT_FALSE(SubOf(second)->close());
+    Pump();
+    EXPECT_EQ(OpenCount(), 2);
+    ASSERT_NE(SubOf(second), nullptr);
+    EXPECT_FALSE(SubOf(second)->isHidden());
+
+    KeptDoc::s_asked = 0;
+    main->SendMessage(WM_CLOSE);
+    Pump();
+    EXPECT_EQ(KeptDoc::s_asked, 1) << "the first refusal ends the asking";
+    EXPECT_EQ(OpenCount(), 2);
+    EXPECT_EQ(app->m_pMainWnd, main);
+    EXPECT_NE(main->GetSafeHwnd(), nullptr);
+    EXPECT_FALSE(main->GetWidget()->isHidden());
+    EXPECT_EQ(main->MDIGetActive()->GetActiveDocument(), second);
 }
 
 } // namespace

@@ -160,6 +160,14 @@ CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName) {
     return best->OpenDocumentFile(lpszFileName);
 }
 
+BOOL CWinApp::SaveAllModified() {
+    for (CDocTemplate* t : m_templates) {
+        if (!t->SaveAllModified())
+            return FALSE;
+    }
+    return TRUE;
+}
+
 void CWinApp::CloseAllDocuments(BOOL bEndSession) {
     for (CDocTemplate* t : m_templates)
         t->CloseAllDocuments(bEndSession);

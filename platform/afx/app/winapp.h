@@ -68,7 +68,9 @@ public:
     // Puts the name at the top of the recent-file list and writes the list to the profile.
     virtual void AddToRecentFileList(LPCTSTR lpszPathName);
     void CloseAllDocuments(BOOL bEndSession);
-    BOOL SaveAllModified() { return TRUE; }
+    // Asks every open document whether it may close now (its SaveModified); FALSE at the first that
+    // refuses, and the program then stays open.
+    virtual BOOL SaveAllModified();
     void OnFileNew();
     // The file dialog with a filter per document template and "All Files"; opens what was chosen.
     void OnFileOpen();

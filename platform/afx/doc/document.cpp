@@ -236,6 +236,15 @@ void CDocTemplate::InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, BOOL b
     pFrame->InitialUpdateFrame(pDoc, bMakeVisible);
 }
 
+BOOL CDocTemplate::SaveAllModified() {
+    POSITION pos = GetFirstDocPosition();
+    while (pos != nullptr) {
+        if (!GetNextDoc(pos)->SaveModified())
+            return FALSE;
+    }
+    return TRUE;
+}
+
 void CDocTemplate::CloseAllDocuments(BOOL) {
     POSITION pos = GetFirstDocPosition();
     std::vector<CDocument*> docs;

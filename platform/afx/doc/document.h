@@ -101,6 +101,8 @@ public:
     virtual void InitialUpdateFrame(CFrameWnd* pFrame, CDocument* pDoc, BOOL bMakeVisible = TRUE);
     virtual CDocument* OpenDocumentFile(LPCTSTR lpszPathName, BOOL bMakeVisible = TRUE) = 0;
     virtual void CloseAllDocuments(BOOL bEndSession);
+    // Every document's SaveModified in turn; FALSE at the first that refuses.
+    virtual BOOL SaveAllModified();
     virtual void LoadTemplate();
     UINT GetResourceID() const { return m_nIDResource; }
 

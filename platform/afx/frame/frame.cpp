@@ -240,6 +240,9 @@ void CFrameWnd::PostNcDestroy() {
 void CFrameWnd::OnClose() {
     CWinApp* app = AfxGetApp();
     if (app != nullptr && app->m_pMainWnd == this) {
+        // A document that must not close now keeps the whole program open.
+        if (!app->SaveAllModified())
+            return;
         app->CloseAllDocuments(FALSE);
         DestroyWindow();
         app->PostQuit();
