@@ -6,14 +6,14 @@ void RegisterTemplate() {
     if (AfxFindDialog(CAboutDlg::IDD) != nullptr)
         return;
     AfxRegisterDialog(CAboutDlg::IDD, {"About KivIc",
-                                       217,
+                                       270,
                                        55,
                                        "",
                                        8,
                                        {{AfxControl::Static, IDC_STATIC, "KivIc Version 1.0", 40, 10, 119, 8},
                                         {AfxControl::Static, IDC_STATIC,
-                                         "High-speed recording viewer and point tracker", 40, 25, 170, 8},
-                                        {AfxControl::DefPushButton, IDOK, "OK", 178, 7, 32, 14}}});
+                                         "High-speed recording viewer and point tracker", 40, 25, 222, 8},
+                                        {AfxControl::DefPushButton, IDOK, "OK", 230, 7, 32, 14}}});
 }
 
 } // namespace

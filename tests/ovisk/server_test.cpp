@@ -114,8 +114,8 @@ TEST_F(ServerTest, ScenesOfAFileWithTwoVideoStreams) {
     const std::string path = dir.File("two.avi");
     int status = 0;
     const std::string out =
-        ovisktest::Run("ffmpeg -v error -y -f lavfi -i testsrc=size=32x16:rate=10 -f lavfi -i "
-                       "color=c=red:size=32x16:rate=10 -map 0 -map 1 -frames:v 4 -c:v rawvideo "
+        ovisktest::Run("ffmpeg -v error -y -f lavfi -i testsrc=size=32x16:rate=10:duration=0.4 -f lavfi -i "
+                       "color=c=red:size=32x16:rate=10:duration=0.4 -map 0 -map 1 -frames:v 4 -c:v rawvideo "
                        "-pix_fmt bgr24 '" +
                            path + "' 2>&1",
                        &status);
