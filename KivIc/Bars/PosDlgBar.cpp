@@ -4,6 +4,8 @@
 #include <locale>
 #include <sstream>
 
+#include <QTreeWidget>
+
 IMPLEMENT_DYNAMIC(CPosDlgBar, CDialogBar)
 
 namespace {
@@ -72,9 +74,22 @@ int CPosDlgBar::AddRow(int index, const PositionRow& row) {
     FormatPosition(row, x, y);
     m_list.SetItemText(item, 1, x);
     m_list.SetItemText(item, 2, y);
+    if (item == m_nKeptRow)
+        m_list.SelectItem(item);
     return item;
 }
 
 BOOL CPosDlgBar::DeleteAllRows() {
+    m_nKeptRow = m_list.GetSelectedItem();
     return m_list.DeleteAllItems();
+}
+
+BOOL CPosDlgBar::SelectRow(int row) {
+    if (row == -1) {
+        if (auto* tree = qobject_cast<QTreeWidget*>(m_list.GetWidget()))
+            tree->clearSelection();
+        m_nKeptRow = -1;
+        return TRUE;
+    }
+    return m_list.SelectItem(row);
 }

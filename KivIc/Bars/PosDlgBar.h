@@ -21,9 +21,15 @@ public:
     static void RegisterTemplate();
     BOOL CreateBar(CWnd* pParent);
 
-    // Appends the row of point index; returns the row's index, or -1 when the bar has no list yet.
+    // Appends the row of point index; returns the row's index, or -1 when the bar has no list yet. The
+    // row that was selected when the rows were last deleted is selected again as it comes back, so a
+    // refresh of the list keeps the selection.
     int AddRow(int index, const PositionRow& row);
     BOOL DeleteAllRows();
+    // Selects the row (-1: none); FALSE when there is no such row.
+    BOOL SelectRow(int row);
+    // The selected row, or -1.
+    int GetSelectedRow() const { return m_list.GetSelectedItem(); }
     int GetRowCount() const { return m_list.GetItemCount(); }
     CString GetRowText(int row, int column) const { return m_list.GetItemText(row, column); }
 
@@ -32,4 +38,5 @@ public:
 
 private:
     CBarReportList m_list;
+    int m_nKeptRow = -1;
 };

@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTextBlock>
 
 #include "platform/afx/afxwin.h"
@@ -19,6 +21,7 @@
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CBitmapButton, CButton)
 
@@ -41,13 +44,31 @@ void Place(QWidget* w, const RECT& rect) {
 // --- Button --------------------------------------------------------------------------------------------
 
 BOOL CButton::Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    const QString caption = QString::fromUtf8(lpszCaption != nullptr ? lpszCaption : "");
+    const DWORD kind = dwStyle & 0x0Fu;
+    if (kind == BS_GROUPBOX) {
+        auto* box = new QGroupBox(caption);
+        Place(box, rect);
+        if (!AttachWidget(box, pParentWnd, nID, dwStyle | WS_CHILD, false)) {
+            delete box;
+            return FALSE;
+        }
+        // The frame lies behind the controls it surrounds, whatever order the template lists them in.
+        box->lower();
+        return TRUE;
+    }
     QAbstractButton* button = nullptr;
-    if ((dwStyle & 0x0Fu) == BS_AUTOCHECKBOX)
-        button = new QCheckBox(QString::fromUtf8(lpszCaption != nullptr ? lpszCaption : ""));
-    else {
-        auto* push = new QPushButton(QString::fromUtf8(lpszCaption != nullptr ? lpszCaption : ""));
+    if (kind == BS_AUTOCHECKBOX) {
+        button = new QCheckBox(caption);
+    } else if (kind == BS_AUTORADIOBUTTON) {
+        auto* radio = new QRadioButton(caption);
+        // Groups follow WS_GROUP, not the parent widget; a group may also have no button checked.
+        radio->setAutoExclusive(false);
+        button = radio;
+    } else {
+        auto* push = new QPushButton(caption);
         push->setAutoDefault(false);
-        push->setDefault((dwStyle & 0x0Fu) == BS_DEFPUSHBUTTON);
+        push->setDefault(kind == BS_DEFPUSHBUTTON);
         button = push;
     }
     Place(button, rect);
@@ -55,8 +76,21 @@ BOOL CButton::Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd*
         delete button;
         return FALSE;
     }
-    QObject::connect(button, &QAbstractButton::clicked, button, [this]() { NotifyParent(this, BN_CLICKED); });
+    QObject::connect(button, &QAbstractButton::clicked, button, [this, kind]() {
+        // A click on the checked radio button leaves it checked (Qt would have cleared it).
+        if (kind == BS_AUTORADIOBUTTON) {
+            SetCheck(BST_CHECKED);
+            for (CButton* other : AfxGetRadioGroup(this))
+                if (other != this)
+                    other->SetCheck(BST_UNCHECKED);
+        }
+        NotifyParent(this, BN_CLICKED);
+    });
     return TRUE;
+}
+
+BOOL CButton::IsRadioButton() const {
+    return qobject_cast<QRadioButton*>(GetWidget()) != nullptr;
 }
 
 int CButton::GetCheck() const {
@@ -73,13 +107,20 @@ void CButton::SetCheck(int nCheck) {
 }
 
 void CButton::SetWindowText(LPCTSTR lpszString) {
+    const QString text = QString::fromUtf8(lpszString != nullptr ? lpszString : "");
     if (auto* b = qobject_cast<QAbstractButton*>(GetWidget()))
-        b->setText(QString::fromUtf8(lpszString != nullptr ? lpszString : ""));
+        b->setText(text);
+    else if (auto* box = qobject_cast<QGroupBox*>(GetWidget()))
+        box->setTitle(text);
 }
 
 void CButton::GetWindowText(CString& rString) const {
-    auto* b = qobject_cast<QAbstractButton*>(GetWidget());
-    rString = b != nullptr ? b->text().toUtf8().constData() : "";
+    if (auto* b = qobject_cast<QAbstractButton*>(GetWidget()))
+        rString = b->text().toUtf8().constData();
+    else if (auto* box = qobject_cast<QGroupBox*>(GetWidget()))
+        rString = box->title().toUtf8().constData();
+    else
+        rString.Empty();
 }
 
 void CButton::Click() {
@@ -193,6 +234,84 @@ void CStatic::SetWindowText(LPCTSTR lpszString) {
 void CStatic::GetWindowText(CString& rString) const {
     auto* label = qobject_cast<QLabel*>(GetWidget());
     rString = label != nullptr ? label->text().toUtf8().constData() : "";
+}
+
+// --- Combo box -----------------------------------------------------------------------------------------
+
+BOOL CComboBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    auto* combo = new QComboBox;
+    combo->setEditable(false);
+    if (rect.right > rect.left && rect.bottom > rect.top)
+        combo->setGeometry(rect.left, rect.top, rect.right - rect.left, combo->sizeHint().height());
+    if (!AttachWidget(combo, pParentWnd, nID, dwStyle | WS_CHILD, false)) {
+        delete combo;
+        return FALSE;
+    }
+    QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this](int) {
+        if (!m_bQuiet)
+            NotifyParent(this, CBN_SELCHANGE);
+    });
+    return TRUE;
+}
+
+int CComboBox::AddString(LPCTSTR lpszString) {
+    auto* combo = qobject_cast<QComboBox*>(GetWidget());
+    if (combo == nullptr)
+        return CB_ERR;
+    m_bQuiet = true;
+    const int selected = combo->currentIndex();
+    combo->addItem(QString::fromUtf8(lpszString != nullptr ? lpszString : ""));
+    // Qt selects the first entry added to an empty list; the list control leaves it unselected.
+    if (selected < 0)
+        combo->setCurrentIndex(-1);
+    m_bQuiet = false;
+    return combo->count() - 1;
+}
+
+void CComboBox::ResetContent() {
+    if (auto* combo = qobject_cast<QComboBox*>(GetWidget())) {
+        m_bQuiet = true;
+        combo->clear();
+        m_bQuiet = false;
+    }
+}
+
+int CComboBox::GetCount() const {
+    auto* combo = qobject_cast<QComboBox*>(GetWidget());
+    return combo != nullptr ? combo->count() : 0;
+}
+
+int CComboBox::GetCurSel() const {
+    auto* combo = qobject_cast<QComboBox*>(GetWidget());
+    return combo != nullptr && combo->currentIndex() >= 0 ? combo->currentIndex() : CB_ERR;
+}
+
+int CComboBox::SetCurSel(int nSelect) {
+    auto* combo = qobject_cast<QComboBox*>(GetWidget());
+    if (combo == nullptr)
+        return CB_ERR;
+    const bool valid = nSelect >= 0 && nSelect < combo->count();
+    m_bQuiet = true;
+    combo->setCurrentIndex(valid ? nSelect : -1);
+    m_bQuiet = false;
+    return valid ? nSelect : CB_ERR;
+}
+
+int CComboBox::GetLBText(int nIndex, CString& rString) const {
+    rString.Empty();
+    auto* combo = qobject_cast<QComboBox*>(GetWidget());
+    if (combo == nullptr || nIndex < 0 || nIndex >= combo->count())
+        return CB_ERR;
+    rString = combo->itemText(nIndex).toUtf8().constData();
+    return rString.GetLength();
+}
+
+void CComboBox::GetWindowText(CString& rString) const {
+    const int selected = GetCurSel();
+    if (selected == CB_ERR)
+        rString.Empty();
+    else
+        GetLBText(selected, rString);
 }
 
 // --- Spin ---------------------------------------------------------------------------------------------
@@ -350,6 +469,29 @@ BOOL CBitmapButton::AutoLoad(UINT nID, CWnd* pParent, UINT up, UINT sel, UINT fo
     return LoadBitmaps(up, sel, focus, disabled);
 }
 
+// --- Radio groups ------------------------------------------------------------------------------------
+
+std::vector<CButton*> AfxGetRadioGroup(CWnd* pCtrl) {
+    std::vector<CButton*> group;
+    CWnd* parent = pCtrl != nullptr ? pCtrl->GetParent() : nullptr;
+    if (parent == nullptr)
+        return group;
+    const std::vector<CWnd*>& siblings = parent->GetChildren();
+    const auto at = std::find(siblings.begin(), siblings.end(), pCtrl);
+    if (at == siblings.end())
+        return group;
+    auto first = at;
+    while (first != siblings.begin() && !((*first)->GetStyle() & WS_GROUP))
+        --first;
+    for (auto it = first; it != siblings.end(); ++it) {
+        if (it != first && ((*it)->GetStyle() & WS_GROUP))
+            break;
+        if ((*it)->IsKindOf(RUNTIME_CLASS(CButton)) && static_cast<CButton*>(*it)->IsRadioButton())
+            group.push_back(static_cast<CButton*>(*it));
+    }
+    return group;
+}
+
 // --- Templates -----------------------------------------------------------------------------------------
 
 void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
@@ -362,10 +504,14 @@ void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
         switch (item.kind) {
         case AfxControl::PushButton:
         case AfxControl::DefPushButton:
-        case AfxControl::CheckBox: {
+        case AfxControl::CheckBox:
+        case AfxControl::RadioButton:
+        case AfxControl::GroupBox: {
             auto button = std::make_unique<CButton>();
             const DWORD kind = item.kind == AfxControl::DefPushButton ? BS_DEFPUSHBUTTON
                                : item.kind == AfxControl::CheckBox    ? BS_AUTOCHECKBOX
+                               : item.kind == AfxControl::RadioButton ? BS_AUTORADIOBUTTON
+                               : item.kind == AfxControl::GroupBox    ? BS_GROUPBOX
                                                                       : BS_PUSHBUTTON;
             if (button->Create(item.text, style | kind, rc, pParent, id))
                 owned.push_back(std::move(button));
@@ -391,8 +537,17 @@ void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
         }
         case AfxControl::Spin: {
             auto spin = std::make_unique<CSpinButtonCtrl>();
-            if (spin->Create(style, rc, pParent, id))
+            if (spin->Create(style, rc, pParent, id)) {
+                if ((item.style & UDS_AUTOBUDDY) && !owned.empty())
+                    spin->SetBuddy(owned.back().get());
                 owned.push_back(std::move(spin));
+            }
+            break;
+        }
+        case AfxControl::ComboBox: {
+            auto combo = std::make_unique<CComboBox>();
+            if (combo->Create(style | CBS_DROPDOWNLIST, rc, pParent, id))
+                owned.push_back(std::move(combo));
             break;
         }
         case AfxControl::ListCtrl: {
@@ -401,8 +556,7 @@ void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
                 owned.push_back(std::move(list));
             break;
         }
-        case AfxControl::Static:
-        case AfxControl::GroupBox: {
+        case AfxControl::Static: {
             auto label = std::make_unique<CStatic>();
             if (label->Create(item.text, style, rc, pParent, id))
                 owned.push_back(std::move(label));

@@ -1,5 +1,6 @@
-// Controls of dialogs and bars on Qt widgets: buttons, edits, static texts. They tell their parent
-// what happened with WM_COMMAND notifications carrying their current id.
+// Controls of dialogs and bars on Qt widgets: buttons (push, check, radio, group box), edits, static
+// texts, drop-down lists, up-down controls. They tell their parent what happened with WM_COMMAND
+// notifications carrying their current id.
 #pragma once
 
 #include <memory>
@@ -14,13 +15,27 @@
 #define BS_PUSHBUTTON 0x0000u
 #define BS_DEFPUSHBUTTON 0x0001u
 #define BS_AUTOCHECKBOX 0x0003u
+#define BS_GROUPBOX 0x0007u
+#define BS_AUTORADIOBUTTON 0x0009u
 #define BST_UNCHECKED 0
 #define BST_CHECKED 1
+// The first control of a group (radio buttons up to the next control with this style).
+#define WS_GROUP 0x00020000u
+#define CBS_DROPDOWNLIST 0x0003u
+#define CB_ERR (-1)
+#define CBN_SELCHANGE 1
+// The up-down control takes the control made just before it as its buddy.
+#define UDS_AUTOBUDDY 0x0010u
 
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+
+// Push buttons, check boxes, radio buttons and group boxes. An automatic radio button that the user
+// clicks becomes checked and clears the other radio buttons of its group.
 class CButton : public CWnd {
     DECLARE_DYNAMIC(CButton)
 public:
     BOOL Create(LPCTSTR lpszCaption, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    BOOL IsRadioButton() const;
     int GetCheck() const;
     void SetCheck(int nCheck);
     void SetCheckState(int nCheck) override { SetCheck(nCheck); }
@@ -54,6 +69,29 @@ public:
     BOOL Create(LPCTSTR lpszText, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     void SetWindowText(LPCTSTR lpszString) override;
     void GetWindowText(CString& rString) const override;
+};
+
+// A drop-down list of texts; the selection is an index, CB_ERR when nothing is chosen. A change of the
+// selection by the user (not by the program) sends CBN_SELCHANGE.
+class CComboBox : public CWnd {
+    DECLARE_DYNAMIC(CComboBox)
+public:
+    // The rectangle includes the dropped list; the closed box keeps its natural height.
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    // Appends the text; its index, or CB_ERR without a window.
+    int AddString(LPCTSTR lpszString);
+    void ResetContent();
+    int GetCount() const;
+    int GetCurSel() const;
+    // Selects the entry; the index, or CB_ERR (and no selection) for -1 or an index out of range.
+    int SetCurSel(int nSelect);
+    // The entry's text; its length, or CB_ERR (and an empty text) when out of range.
+    int GetLBText(int nIndex, CString& rString) const;
+    // The text of the selected entry.
+    void GetWindowText(CString& rString) const override;
+
+private:
+    bool m_bQuiet = false;
 };
 
 // An up-down control: arrows that step a position within a range and write it into the buddy field.
@@ -93,6 +131,10 @@ public:
     // Replaces a dialog's button of this id by a bitmap button in the same place.
     BOOL AutoLoad(UINT nID, CWnd* pParent, UINT up, UINT sel, UINT focus, UINT disabled);
 };
+
+// The radio buttons of the group that pCtrl belongs to, in creation order: from the nearest sibling at
+// or before it with WS_GROUP up to the next sibling with WS_GROUP. Empty when pCtrl has no parent.
+std::vector<CButton*> AfxGetRadioGroup(CWnd* pCtrl);
 
 // Makes the controls of a dialog template as children of pParent; the list owns them.
 void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,

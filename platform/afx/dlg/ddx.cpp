@@ -132,6 +132,35 @@ void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {
         static_cast<CButton*>(ctrl)->SetCheck(value);
 }
 
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value) {
+    pDX->PrepareCtrl(nIDC);
+    const std::vector<CButton*> group = AfxGetRadioGroup(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+    if (pDX->m_bSaveAndValidate) {
+        value = -1;
+        for (size_t i = 0; i < group.size(); ++i) {
+            if (group[i]->GetCheck() == BST_CHECKED) {
+                value = static_cast<int>(i);
+                break;
+            }
+        }
+    } else {
+        for (size_t i = 0; i < group.size(); ++i)
+            group[i]->SetCheck(static_cast<int>(i) == value ? BST_CHECKED : BST_UNCHECKED);
+    }
+}
+
+void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index) {
+    pDX->PrepareCtrl(nIDC);
+    CWnd* ctrl = pDX->m_pDlgWnd->GetDlgItem(nIDC);
+    if (ctrl == nullptr || !ctrl->IsKindOf(RUNTIME_CLASS(CComboBox)))
+        return;
+    auto* combo = static_cast<CComboBox*>(ctrl);
+    if (pDX->m_bSaveAndValidate)
+        index = combo->GetCurSel();
+    else
+        combo->SetCurSel(index);
+}
+
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal) {
     DDV_MinMaxLong(pDX, value, minVal, maxVal);
 }

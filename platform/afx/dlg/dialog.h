@@ -1,5 +1,6 @@
 // Dialogs built from registered templates, with data exchange between members and controls
-// (integers with range checks and the standard messages, texts) and the common file dialog.
+// (integers with range checks and the standard messages, texts, check boxes, radio groups, list
+// selections) and the common file dialog.
 #pragma once
 
 #include <functional>
@@ -37,6 +38,11 @@ void DDX_Text(CDataExchange* pDX, int nIDC, UINT& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, double& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
+// The index of the checked button in the radio group whose first button is nIDC; -1 when none is
+// checked (loading -1 clears them all).
+void DDX_Radio(CDataExchange* pDX, int nIDC, int& value);
+// The selected entry of the combo box nIDC; -1 when none.
+void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index);
 void DDV_MinMaxInt(CDataExchange* pDX, int value, int minVal, int maxVal);
 void DDV_MinMaxLong(CDataExchange* pDX, long value, long minVal, long maxVal);
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars);

@@ -33,6 +33,10 @@ enum class AfxControl {
     ListCtrl,
     Spin,
     BitmapButton,
+    // A drop-down list; cy includes the dropped list, as in the system's templates.
+    ComboBox,
+    // An automatic radio button; WS_GROUP in its style starts a new group.
+    RadioButton,
     Custom
 };
 struct AFX_DLG_ITEM {
