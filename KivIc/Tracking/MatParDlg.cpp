@@ -2,7 +2,6 @@
 
 #include <iterator>
 
-#include "KivIc/Tracking/StrMatchingParam.h"
 #include "ZopDat/TrackingJobPar.h"
 
 namespace {
@@ -20,37 +19,35 @@ void RegisterTemplate() {
             D::IDD,
             {"Matching Parameter Setting",
              240,
-             148,
+             133,
              "",
              8,
              {{AfxControl::Static, IDC_STATIC, "Point Number :", 7, 9, 62, 10},
               {AfxControl::ComboBox, D::IDC_MATPAR_POINT, "", 70, 7, 44, 80},
-              {AfxControl::Static, IDC_STATIC, "Method :", 7, 24, 62, 10},
-              {AfxControl::Static, D::IDC_MATPAR_METHOD, "", 70, 24, 163, 10},
-              {AfxControl::GroupBox, IDC_STATIC, "Template Size :", 7, 38, 110, 46},
-              {AfxControl::Static, IDC_STATIC, "Width :", 15, 52, 34, 10},
-              {AfxControl::Edit, D::IDC_MATPAR_TEMPLATE_WIDTH, "", 52, 50, 40, 12},
-              {AfxControl::Spin, D::IDC_MATPAR_TEMPLATE_WIDTH_SPIN, "", 92, 50, 10, 12, UDS_AUTOBUDDY},
-              {AfxControl::Static, IDC_STATIC, "Height :", 15, 67, 34, 10},
-              {AfxControl::Edit, D::IDC_MATPAR_TEMPLATE_HEIGHT, "", 52, 65, 40, 12},
-              {AfxControl::Spin, D::IDC_MATPAR_TEMPLATE_HEIGHT_SPIN, "", 92, 65, 10, 12, UDS_AUTOBUDDY},
-              {AfxControl::GroupBox, IDC_STATIC, "Search Area :", 123, 38, 110, 46},
-              {AfxControl::Static, IDC_STATIC, "Width :", 131, 52, 34, 10},
-              {AfxControl::Edit, D::IDC_MATPAR_SEARCH_WIDTH, "", 168, 50, 40, 12},
-              {AfxControl::Spin, D::IDC_MATPAR_SEARCH_WIDTH_SPIN, "", 208, 50, 10, 12, UDS_AUTOBUDDY},
-              {AfxControl::Static, IDC_STATIC, "Height :", 131, 67, 34, 10},
-              {AfxControl::Edit, D::IDC_MATPAR_SEARCH_HEIGHT, "", 168, 65, 40, 12},
-              {AfxControl::Spin, D::IDC_MATPAR_SEARCH_HEIGHT_SPIN, "", 208, 65, 10, 12, UDS_AUTOBUDDY},
-              {AfxControl::GroupBox, IDC_STATIC, "Rotational Template :", 7, 90, 110, 30},
-              {AfxControl::RadioButton, D::IDC_MATPAR_ROTATE_ENABLE, "Enable", 15, 103, 46, 10, WS_GROUP},
-              {AfxControl::RadioButton, D::IDC_MATPAR_ROTATE_DISABLE, "Disable", 63, 103, 50, 10},
-              {AfxControl::GroupBox, IDC_STATIC, "Prediction", 123, 90, 110, 30, WS_GROUP},
-              {AfxControl::RadioButton, D::IDC_MATPAR_PREDICT_ENABLE, "Enable", 131, 103, 46, 10, WS_GROUP},
-              {AfxControl::RadioButton, D::IDC_MATPAR_PREDICT_DISABLE, "Disable", 179, 103, 50, 10},
-              {AfxControl::PushButton, D::IDC_MATPAR_APPLY, "Apply", 7, 128, 50, 14, WS_GROUP},
-              {AfxControl::PushButton, D::IDC_MATPAR_APPLY_ALL, "Apply to All", 61, 128, 56, 14},
-              {AfxControl::DefPushButton, IDOK, "OK", 123, 128, 52, 14},
-              {AfxControl::PushButton, IDCANCEL, "Cancel", 181, 128, 52, 14}}});
+              {AfxControl::GroupBox, IDC_STATIC, "Template Size :", 7, 23, 110, 46},
+              {AfxControl::Static, IDC_STATIC, "Width :", 15, 37, 34, 10},
+              {AfxControl::Edit, D::IDC_MATPAR_TEMPLATE_WIDTH, "", 52, 35, 40, 12},
+              {AfxControl::Spin, D::IDC_MATPAR_TEMPLATE_WIDTH_SPIN, "", 92, 35, 10, 12, UDS_AUTOBUDDY},
+              {AfxControl::Static, IDC_STATIC, "Height :", 15, 52, 34, 10},
+              {AfxControl::Edit, D::IDC_MATPAR_TEMPLATE_HEIGHT, "", 52, 50, 40, 12},
+              {AfxControl::Spin, D::IDC_MATPAR_TEMPLATE_HEIGHT_SPIN, "", 92, 50, 10, 12, UDS_AUTOBUDDY},
+              {AfxControl::GroupBox, IDC_STATIC, "Search Area :", 123, 23, 110, 46},
+              {AfxControl::Static, IDC_STATIC, "Width :", 131, 37, 34, 10},
+              {AfxControl::Edit, D::IDC_MATPAR_SEARCH_WIDTH, "", 168, 35, 40, 12},
+              {AfxControl::Spin, D::IDC_MATPAR_SEARCH_WIDTH_SPIN, "", 208, 35, 10, 12, UDS_AUTOBUDDY},
+              {AfxControl::Static, IDC_STATIC, "Height :", 131, 52, 34, 10},
+              {AfxControl::Edit, D::IDC_MATPAR_SEARCH_HEIGHT, "", 168, 50, 40, 12},
+              {AfxControl::Spin, D::IDC_MATPAR_SEARCH_HEIGHT_SPIN, "", 208, 50, 10, 12, UDS_AUTOBUDDY},
+              {AfxControl::GroupBox, IDC_STATIC, "Rotational Template :", 7, 75, 110, 30},
+              {AfxControl::RadioButton, D::IDC_MATPAR_ROTATE_ENABLE, "Enable", 15, 88, 46, 10, WS_GROUP},
+              {AfxControl::RadioButton, D::IDC_MATPAR_ROTATE_DISABLE, "Disable", 63, 88, 50, 10},
+              {AfxControl::GroupBox, IDC_STATIC, "Prediction", 123, 75, 110, 30, WS_GROUP},
+              {AfxControl::RadioButton, D::IDC_MATPAR_PREDICT_ENABLE, "Enable", 131, 88, 46, 10, WS_GROUP},
+              {AfxControl::RadioButton, D::IDC_MATPAR_PREDICT_DISABLE, "Disable", 179, 88, 50, 10},
+              {AfxControl::PushButton, D::IDC_MATPAR_APPLY, "Apply", 7, 113, 50, 14, WS_GROUP},
+              {AfxControl::PushButton, D::IDC_MATPAR_APPLY_ALL, "Apply to All", 61, 113, 56, 14},
+              {AfxControl::DefPushButton, IDOK, "OK", 123, 113, 52, 14},
+              {AfxControl::PushButton, IDCANCEL, "Cancel", 181, 113, 52, 14}}});
         return true;
     }();
     (void)done;
@@ -109,8 +106,6 @@ void CMatParDlg::DoDataExchange(CDataExchange* pDX) {
     DDV_MinMaxInt(pDX, m_nSearchHeight, 0, kMaxSize);
     DDX_CBIndex(pDX, IDC_MATPAR_POINT, m_nPoint);
     DDX_Radio(pDX, IDC_MATPAR_PREDICT_ENABLE, m_nPrediction);
-    if (!pDX->m_bSaveAndValidate)
-        ShowMethod();
 }
 
 MatchingParam* CMatParDlg::FirstParam(int index, bool create) const {
@@ -136,7 +131,6 @@ void CMatParDlg::LoadPoint(int index) {
     m_nTemplateHeight = mp->templateRadiusY;
     m_nSearchWidth = mp->searchMarginX;
     m_nSearchHeight = mp->searchMarginY;
-    m_nMethod = mp->method;
 }
 
 void CMatParDlg::StoreToParam(MatchingParam& mp) const {
@@ -205,9 +199,4 @@ void CMatParDlg::OnOK() {
     if (!Apply())
         return; // the user was told; the dialog stays open
     EndDialog(IDOK);
-}
-
-void CMatParDlg::ShowMethod() {
-    const bool shown = m_pParams != nullptr && m_pParams->Get(m_nPoint) != nullptr;
-    SetDlgItemText(IDC_MATPAR_METHOD, shown ? CStrMatchingParam::GetMethodName(m_nMethod) : "");
 }

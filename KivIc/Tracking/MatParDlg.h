@@ -30,7 +30,6 @@ public:
         IDC_MATPAR_POINT = 1182,
         IDC_MATPAR_PREDICT_ENABLE = 1183,
         IDC_MATPAR_PREDICT_DISABLE = 1184,
-        IDC_MATPAR_METHOD = 1185,
     };
     // Radius and margin fields take 0 (a 1 x 1 template, no search margin) up to this; larger values
     // would overflow the size arithmetic of the matchers.
@@ -73,9 +72,7 @@ private:
     void NotifyApplied();
     // The point's first set, made with the defaults when the point has none; null without the point.
     MatchingParam* FirstParam(int index, bool create) const;
-    void ShowMethod();
 
     CWnd* m_pNotifyWnd;
     TrackingJobPar* m_pParams;
-    int m_nMethod = -1;
 };
