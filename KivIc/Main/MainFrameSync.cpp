@@ -30,6 +30,13 @@ void ForEachOpenRecording(const std::function<void(CVesloDoc*)>& visit) {
     }
 }
 
+// A document that a long operation works on cannot play with the others.
+bool AnyRecordingBusy() {
+    bool busy = false;
+    ForEachOpenRecording([&busy](CVesloDoc* doc) { busy = busy || doc->IsBusy(); });
+    return busy;
+}
+
 } // namespace
 
 // --- The list and the axis --------------------------------------------------------------------------
@@ -73,12 +80,12 @@ void CMainFrame::SetSyncTime(double seconds) {
 void CMainFrame::OnSyncMode() {
     if (m_bSyncMode.load())
         LeaveSyncMode();
-    else
+    else if (!AnyRecordingBusy())
         EnterSyncMode();
 }
 
 void CMainFrame::OnUpdateSyncMode(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(TRUE);
+    pCmdUI->Enable(m_bSyncMode.load() || !AnyRecordingBusy());
     pCmdUI->SetCheck(m_bSyncMode.load() ? 1 : 0);
 }
 

@@ -5,6 +5,7 @@
 #include "KivIc/Bars/CommandIcons.h"
 #include "KivIc/Main/MainFrame.h"
 #include "KivIc/Playback/PlaybackMenu.h"
+#include "KivIc/Tracking/TrackingMenu.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ std::vector<AFX_MENU_ITEM> BuildRecordingMenu(std::vector<AFX_MENU_ITEM> ownPopu
         menu.push_back(std::move(popup));
     menu.push_back(PlaybackMenuPopup());
     menu.push_back(PictureMenuPopup());
+    menu.push_back(TrackingMenuPopup());
     menu.push_back(WindowPopup());
     menu.push_back(HelpPopup());
     return menu;

@@ -10,5 +10,5 @@
 void RegisterMainFrameResources();
 
 // A recording window's menu: the frame's File and View popups, the document's own popups, the
-// "Playback" and "Picture" popups, then Window and Help.
+// "Playback", "Picture" and "Tracking" popups, then Window and Help.
 std::vector<AFX_MENU_ITEM> BuildRecordingMenu(std::vector<AFX_MENU_ITEM> ownPopups = {});

@@ -83,6 +83,9 @@ public:
     // The flag the conversion dialogs clear.
     void SetConvertFlag(BOOL bFlag) { m_bConvertFlag = bFlag; }
     BOOL GetConvertFlag() const { return m_bConvertFlag; }
+    // TRUE while a long operation (a tracking run) works on the document: synchronised mode is not
+    // switched on meanwhile.
+    virtual BOOL IsBusy() const { return FALSE; }
     // Stops the play thread and waits for it to end; afterwards Play and Stop post nothing. Closing
     // runs it before any view goes.
     void StopPlayThread();

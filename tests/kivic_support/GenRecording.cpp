@@ -5,9 +5,9 @@
 
 #include "KivIc/Main/MainResources.h"
 
-IMPLEMENT_DYNCREATE(CGenRecordingDoc, CVesloDoc)
-IMPLEMENT_DYNCREATE(CGenRecordingView, CVesloView)
-IMPLEMENT_DYNCREATE(CGenRecordingFrame, CVesloChildFrame)
+IMPLEMENT_DYNCREATE(CGenRecordingDoc, CTrackingDoc)
+IMPLEMENT_DYNCREATE(CGenRecordingView, CTrackingView)
+IMPLEMENT_DYNCREATE(CGenRecordingFrame, CTrackingChildFrame)
 
 namespace {
 
@@ -61,11 +61,14 @@ BOOL ParseGenRecordingSpec(const CString& text, GenRecordingSpec* spec) {
             result.width = static_cast<int>(std::clamp(value, -1L, 100000L));
         else if (key.CompareNoCase("height") == 0)
             result.height = static_cast<int>(std::clamp(value, -1L, 100000L));
+        else if (key.CompareNoCase("spots") == 0)
+            result.spots = static_cast<int>(std::clamp(value, -1L, 100L));
         else
             return FALSE;
     }
     if (result.end < result.begin || result.rate < 1 || result.rate > 100000 || result.width < 8 ||
-        result.width > 4096 || result.height < 8 || result.height > 4096)
+        result.width > 4096 || result.height < 8 || result.height > 4096 || result.spots < 0 ||
+        result.spots > kMaxGenSpots)
         return FALSE;
     *spec = result;
     return TRUE;
@@ -78,6 +81,13 @@ COLORREF GenFrameColour(long frame) {
 
 long GenFrameFromColour(int red, int green, int blue) {
     return static_cast<long>((red << 16) | (green << 8) | blue) - 0x800000;
+}
+
+POINT GenSpotCentre(const GenRecordingSpec& spec, int k, long frame) {
+    const long t = frame - spec.begin;
+    const long x = spec.width / 4 + 2 * t;
+    const long y = static_cast<long>(spec.height) * (k + 1) / (spec.spots + 1) + (k % 2 == 0 ? -t : t);
+    return POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
 }
 
 // --- Document ---------------------------------------------------------------------------------------
@@ -152,6 +162,22 @@ void CGenRecordingDoc::LoadFrame(long frame) {
     DeleteObject(brush);
     CString number;
     number.Format("%ld", frame);
+    // The spots: a dark ring round a bright core, each centred on its pixel.
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
+    for (int k = 0; k < m_spec.spots; ++k) {
+        const POINT c = GenSpotCentre(m_spec, k, frame);
+        const int radii[2] = {kGenSpotRadius, kGenSpotCoreRadius};
+        const COLORREF colours[2] = {RGB(0, 0, 0), RGB(255, 255, 255)};
+        for (int i = 0; i < 2; ++i) {
+            HBRUSH spot = CreateSolidBrush(colours[i]);
+            HGDIOBJ oldBrush = SelectObject(dc, spot);
+            // Without a pen the filled area ends one pixel short of the right and bottom edges.
+            Ellipse(dc, c.x - radii[i], c.y - radii[i], c.x + radii[i] + 2, c.y + radii[i] + 2);
+            SelectObject(dc, oldBrush);
+            DeleteObject(spot);
+        }
+    }
+    SelectObject(dc, oldPen);
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, RGB(0, 0, 0));
@@ -184,13 +210,13 @@ void CGenRecordingView::TakeDocumentBitmap() {
 
 void CGenRecordingView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
     TakeDocumentBitmap();
-    CVesloView::OnUpdate(pSender, lHint, pHint);
+    CTrackingView::OnUpdate(pSender, lHint, pHint);
 }
 
 LRESULT CGenRecordingView::OnFrameChanged() {
     ++m_nFrameChanges;
     TakeDocumentBitmap();
-    return CVesloView::OnFrameChanged();
+    return CTrackingView::OnFrameChanged();
 }
 
 // --- Template ---------------------------------------------------------------------------------------

@@ -2,14 +2,16 @@
 // number, written as text and coded in the picture's colour so that a program reading the window's
 // pixels can tell which frame is shown. It is opened from a name "gen:key=value,..." or from a small
 // text file of "key=value" lines; the keys are begin and end (record range), rate (frames per
-// second), width and height (picture size). Unset keys keep begin=0, end=99, rate=100, 160 x 120.
+// second), width and height (picture size) and spots (0 to 8 ring-shaped spots that move across the
+// picture, for tracking). Unset keys keep begin=0, end=99, rate=100, 160 x 120, no spots. The
+// recording carries the tracking layer; made by File New it starts without tracking setup.
 #pragma once
 
 #include <atomic>
 
-#include "KivIc/Playback/VesloChildFrame.h"
-#include "KivIc/Playback/VesloDoc.h"
-#include "KivIc/Playback/VesloView.h"
+#include "KivIc/Tracking/TrackingChildFrame.h"
+#include "KivIc/Tracking/TrackingDoc.h"
+#include "KivIc/Tracking/TrackingView.h"
 
 // Resource id of the template (title, document strings and menu).
 constexpr UINT IDR_GENRECORDING = 149;
@@ -20,7 +22,14 @@ struct GenRecordingSpec {
     int rate = 100;
     int width = 160;
     int height = 120;
+    int spots = 0;
 };
+
+// The most spots a recording may carry.
+constexpr int kMaxGenSpots = 8;
+// Outer and inner radius of a spot's dark ring and bright core.
+constexpr int kGenSpotRadius = 7;
+constexpr int kGenSpotCoreRadius = 3;
 
 // Reads "key=value" items separated by commas, semicolons or line ends; FALSE on an unknown key, a
 // malformed number, an empty or reversed range, a rate outside 1..100000 or a size outside 8..4096.
@@ -30,8 +39,12 @@ BOOL ParseGenRecordingSpec(const CString& text, GenRecordingSpec* spec);
 COLORREF GenFrameColour(long frame);
 // The frame whose colour this is (the inverse of GenFrameColour).
 long GenFrameFromColour(int red, int green, int blue);
+// The pixel (column, row from the top) at the centre of spot k (0-based) on the frame: spot k starts
+// at a quarter of the width, at (k + 1) / (spots + 1) of the height, on the first frame of the record
+// range and moves 2 pixels right and 1 up (even k) or down (odd k) per frame.
+POINT GenSpotCentre(const GenRecordingSpec& spec, int k, long frame);
 
-class CGenRecordingDoc : public CVesloDoc {
+class CGenRecordingDoc : public CTrackingDoc {
     DECLARE_DYNCREATE(CGenRecordingDoc)
 public:
     CGenRecordingDoc();
@@ -57,7 +70,7 @@ private:
 };
 
 // Takes the document's picture on every update and frame change, and counts the frame changes.
-class CGenRecordingView : public CVesloView {
+class CGenRecordingView : public CTrackingView {
     DECLARE_DYNCREATE(CGenRecordingView)
 public:
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
@@ -69,7 +82,7 @@ private:
     int m_nFrameChanges = 0;
 };
 
-class CGenRecordingFrame : public CVesloChildFrame {
+class CGenRecordingFrame : public CTrackingChildFrame {
     DECLARE_DYNCREATE(CGenRecordingFrame)
 };
 

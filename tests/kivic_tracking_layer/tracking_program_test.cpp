@@ -1,0 +1,333 @@
+// The program as a user tracks points with it: the product's application and main frame with the
+// generated recording type, one recording of 30 frames with two moving spots opened from the command
+// line; "Setup 2D..." with 2 points, a click on each spot, "Start Tracking" over the 30 frames, and an
+// attempt to close the program while the run works. Run under Xvfb when there is one (else off
+// screen). It checks the positions, the filled position list and the overlay in a screenshot of the
+// screen (tracking.png in KIVIC_SHOT_DIR, else shots/ in the build folder).
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QMainWindow>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTimer>
+
+#include "KivIc/App/WqLinkApp.h"
+#include "KivIc/Main/MainFrame.h"
+#include "KivIc/Tracking/Init2dDlg.h"
+#include "KivIc/Tracking/TrackingIds.h"
+#include "afx_core/temp_dir.h"
+#include "kivic_app/open_recordings.h"
+#include "platform/win32/command_line.h"
+#include "tests/kivic_support/GenRecording.h"
+
+namespace {
+
+constexpr int kPoints = 2;
+constexpr long kLastFrame = 29;
+
+CGenRecordingView* ViewOf(CDocument* doc) {
+    POSITION pos = doc->GetFirstViewPosition();
+    CView* view = pos != nullptr ? doc->GetNextView(pos) : nullptr;
+    return view != nullptr && view->IsKindOf(RUNTIME_CLASS(CGenRecordingView))
+               ? static_cast<CGenRecordingView*>(view)
+               : nullptr;
+}
+
+CGenRecordingFrame* FrameOf(CDocument* doc) {
+    CView* view = ViewOf(doc);
+    CFrameWnd* frame = view != nullptr ? view->GetParentFrame() : nullptr;
+    return frame != nullptr && frame->IsKindOf(RUNTIME_CLASS(CGenRecordingFrame))
+               ? static_cast<CGenRecordingFrame*>(frame)
+               : nullptr;
+}
+
+bool MenuHas(QMenuBar* bar, const QString& menu, const QString& item) {
+    for (QAction* top : bar->actions()) {
+        if (top->text() != menu || top->menu() == nullptr)
+            continue;
+        for (QAction* action : top->menu()->actions()) {
+            if (action->text() == item)
+                return true;
+        }
+    }
+    return false;
+}
+
+// Counts the pixels of the colour inside the rectangle of the image.
+int CountColour(const QImage& image, const QRect& area, QRgb colour) {
+    int count = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if ((image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF))
+                ++count;
+        }
+    }
+    return count;
+}
+
+// Works the running program from its own event loop, step by step as a user would.
+class Probe {
+public:
+    explicit Probe(CWqLinkApp& app) : m_app(app) {}
+
+    void Start() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
+        m_timer.start(50);
+    }
+
+    std::vector<std::string> failures;
+    std::vector<std::string> notes;
+    std::string shot;
+    bool closeRefusedWhileRunning = false;
+    bool tracked = false;
+    int closeAttempts = 0;
+
+private:
+    void Fail(const std::string& text) { failures.push_back(text); }
+
+    void Tick() {
+        ++m_ticks;
+        CMainFrame* main = m_app.GetMainFrame();
+        if (m_ticks > 1200) { // 60 s
+            Fail("the steps did not finish in time (phase " + std::to_string(m_phase) + ")");
+            Close(main);
+            return;
+        }
+        switch (m_phase) {
+        case 0:
+            Open(main);
+            break;
+        case 1:
+            SetUp(main);
+            break;
+        case 2:
+            ClickSpots(main);
+            break;
+        case 3:
+            // The run works inside the command and lets messages through between points.
+            main->PostMessage(WM_COMMAND, ID_TRACK_START);
+            WatchRun(main);
+            m_phase = 4;
+            break;
+        case 4:
+            WhileRunning(main);
+            break;
+        case 5:
+            Check(main);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void Open(CMainFrame* main) {
+        const std::vector<CGenRecordingDoc*> docs = OpenRecordings(m_app);
+        if (main == nullptr || docs.size() != 1 || FrameOf(docs[0]) == nullptr)
+            return;
+        m_doc = docs[0];
+        auto* window = qobject_cast<QMainWindow*>(main->GetWidget());
+        if (window == nullptr || window->menuBar() == nullptr ||
+            !MenuHas(window->menuBar(), "&Tracking", "Setup 2D..."))
+            Fail("the recording window's menu has no Tracking popup with \"Setup 2D...\"");
+        FrameOf(m_doc)->GetSubWindow()->showMaximized();
+        m_phase = 1;
+    }
+
+    void SetUp(CMainFrame* main) {
+        // "Setup 2D..." as the menu sends it, the dialog answered with 2 points.
+        AfxSetModalHook([](CDialog* dialog) {
+            dialog->SetDlgItemInt(CInit2dDlg::IDC_INIT2D_POINTS, kPoints, TRUE);
+            dialog->SendMessage(WM_COMMAND, IDOK, 0);
+        });
+        main->SendMessage(WM_COMMAND, ID_TRACK_SETUP_2D);
+        AfxSetModalHook(nullptr);
+        if (m_doc->GetPointCount() != kPoints || !m_doc->IsTrackingInput()) {
+            Fail("the 2-D setup did not make 2 points with point input on");
+            Close(main);
+            return;
+        }
+        ViewOf(m_doc)->SetZoom(2, 1, TRUE);
+        ViewOf(m_doc)->ScrollToImage(0, 0, TRUE);
+        FrameOf(m_doc)->ShowZoom(200);
+        m_phase = 2;
+    }
+
+    void ClickSpots(CMainFrame* main) {
+        CGenRecordingView* view = ViewOf(m_doc);
+        for (int k = 0; k < kPoints; ++k) {
+            if (main->GetPosBar()->GetSelectedRow() != k)
+                Fail("row " + std::to_string(k) + " is not selected before its click");
+            const POINT spot = GenSpotCentre(m_doc->GetSpec(), k, 0);
+            const CPoint at = view->TablePointToClient(spot.x, m_doc->GetSpec().height - spot.y);
+            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at.x, at.y),
+                              view->GetWidget()->mapToGlobal(QPointF(at.x, at.y)), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at.x, at.y),
+                                view->GetWidget()->mapToGlobal(QPointF(at.x, at.y)), Qt::LeftButton,
+                                Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(view->GetWidget(), &press);
+            QCoreApplication::sendEvent(view->GetWidget(), &release);
+        }
+        const FrameRecord* record = m_doc->GetPointFrameTable()->FindFrame(0);
+        for (int k = 0; k < kPoints; ++k) {
+            const PointEntry* entry = record != nullptr ? record->GetEntry(k) : nullptr;
+            if (entry == nullptr || entry->state != PointEntry::kFound || entry->flag != 1)
+                Fail("the click on spot " + std::to_string(k + 1) + " did not set its point");
+        }
+        m_phase = 3;
+    }
+
+    // Looks at every message pump of the run; half way it tries to close the program.
+    void WatchRun(CMainFrame* main) {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [this, main] {
+                CGenRecordingFrame* frame = FrameOf(m_doc);
+                if (!frame->IsRunning()) {
+                    if (!m_sawRun)
+                        WatchRun(main); // not started yet
+                    return;
+                }
+                m_sawRun = true;
+                if (m_doc->GetCurrentFrame() < 10) {
+                    WatchRun(main);
+                    return;
+                }
+                ++closeAttempts;
+                main->SendMessage(WM_CLOSE);
+                closeRefusedWhileRunning =
+                    m_app.GetMainFrame() == main && main->GetSafeHwnd() != nullptr && frame->IsRunning();
+            },
+            Qt::QueuedConnection);
+    }
+
+    void WhileRunning(CMainFrame*) {
+        if (!m_sawRun || FrameOf(m_doc)->IsRunning())
+            return;
+        m_phase = 5;
+    }
+
+    void Check(CMainFrame* main) {
+        int found = 0;
+        for (long f = 1; f <= kLastFrame; ++f) {
+            const FrameRecord* record = m_doc->GetPointFrameTable()->FindFrame(f);
+            for (int k = 0; k < kPoints; ++k) {
+                const PointEntry* entry = record != nullptr ? record->GetEntry(k) : nullptr;
+                if (entry == nullptr || entry->state != PointEntry::kFound)
+                    continue;
+                const PositionRow p = m_doc->GetPointFrameTable()->GetPosition(*entry);
+                const POINT c = GenSpotCentre(m_doc->GetSpec(), k, f);
+                if (std::abs(p.x - c.x) <= 0.5 && std::abs(m_doc->GetSpec().height - p.y - c.y) <= 0.5)
+                    ++found;
+            }
+        }
+        tracked = found == kPoints * kLastFrame;
+        notes.push_back(std::to_string(found) + " of " + std::to_string(kPoints * kLastFrame) +
+                        " positions within half a pixel of the spots");
+        if (m_doc->GetCurrentFrame() != kLastFrame)
+            Fail("the run did not end on the last frame");
+        CPosDlgBar* bar = main->GetPosBar();
+        if (bar->GetRowCount() != kPoints || bar->GetRowText(0, 1).Trim().IsEmpty() ||
+            bar->GetRowText(1, 2).Trim().IsEmpty())
+            Fail("the position list is not filled with the last frame's positions");
+        Screenshot(main);
+        Close(main);
+    }
+
+    void Screenshot(CMainFrame* main) {
+        main->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+        QCoreApplication::processEvents();
+        const char* folder = std::getenv("KIVIC_SHOT_DIR");
+        const std::string dir = folder != nullptr && *folder != '\0' ? folder : KIVIC_BINARY_DIR "/shots";
+        std::filesystem::create_directories(dir);
+        QPixmap pixmap;
+        QPoint viewAt;
+        QWidget* viewWidget = ViewOf(m_doc)->GetWidget();
+        if (QGuiApplication::platformName() == "xcb") {
+            pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
+            viewAt = viewWidget->mapToGlobal(QPoint(0, 0));
+        }
+        if (pixmap.isNull()) {
+            pixmap = main->GetWidget()->grab();
+            viewAt = viewWidget->mapTo(main->GetWidget(), QPoint(0, 0));
+        }
+        shot = dir + "/tracking.png";
+        if (!pixmap.save(QString::fromStdString(shot)))
+            Fail("the screenshot could not be saved as " + shot);
+        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect viewArea(viewAt, viewWidget->size());
+        const int red = CountColour(image, viewArea, qRgb(255, 0, 0));
+        const int green = CountColour(image, viewArea, qRgb(0, 255, 0));
+        notes.push_back("screenshot: " + std::to_string(red) + " marker pixels, " + std::to_string(green) +
+                        " template-frame pixels in the view");
+        if (red < 2 * 20 || green < 2 * 4 * 40)
+            Fail("the screenshot does not show both markers and template frames");
+    }
+
+    void Close(CMainFrame* main) {
+        m_timer.stop();
+        m_phase = 6;
+        if (main != nullptr)
+            main->PostMessage(WM_CLOSE);
+        else
+            m_app.PostQuit();
+    }
+
+    CWqLinkApp& m_app;
+    QTimer m_timer;
+    int m_ticks = 0;
+    int m_phase = 0;
+    bool m_sawRun = false;
+    CGenRecordingDoc* m_doc = nullptr;
+};
+
+} // namespace
+
+TEST(KivIcTrackingProgram, SetUpClickTrackAndRefuseToCloseWhileTracking) {
+    TempDir dir;
+    const std::string start = dir.Path("start");
+    std::filesystem::create_directories(start);
+    setenv("KIVIC_INI", dir.Path("KivIc.ini").c_str(), 1);
+    setenv("KIVIC_AFX_PROFILE", dir.Path("profile.ini").c_str(), 1);
+    setenv("TMPDIR", dir.Path("").c_str(), 1); // the run's day log
+    TempDir::WriteAll(start + "/spots.gen", "begin=0\nend=29\nrate=100\nwidth=320\nheight=240\nspots=2\n");
+    std::filesystem::current_path(start);
+
+    std::vector<std::string> boxes;
+    SetMessageBoxNotifier([&boxes](HWND, const char* text, const char*, UINT) {
+        boxes.emplace_back(text != nullptr ? text : "");
+        return IDOK;
+    });
+    SetCommandLineArgs({"KivIc", "spots.gen"});
+
+    AfxEnsureQtApp();
+    CWqLinkApp app;
+    app.SetExtraTemplates([](CWinApp& a) { RegisterGenRecordingTemplate(&a); });
+    Probe probe(app);
+    QTimer::singleShot(0, [&probe] { probe.Start(); });
+    app.Run();
+
+    for (const std::string& failure : probe.failures)
+        ADD_FAILURE() << failure;
+    EXPECT_TRUE(probe.tracked);
+    EXPECT_EQ(probe.closeAttempts, 1);
+    EXPECT_TRUE(probe.closeRefusedWhileRunning);
+    ASSERT_EQ(boxes.size(), 1u) << "only the refusal to close was told";
+    EXPECT_NE(boxes[0].find("Tracking is running"), std::string::npos) << boxes[0];
+    std::printf("REPORT platform %s; %s; %s; screenshot %s\n",
+                QGuiApplication::platformName().toUtf8().constData(),
+                probe.notes.empty() ? "" : probe.notes.front().c_str(),
+                probe.notes.size() < 2 ? "" : probe.notes[1].c_str(), probe.shot.c_str());
+    SetMessageBoxNotifier({});
+    unsetenv("TMPDIR");
+}
