@@ -25,6 +25,8 @@ BOOL CBarReportList::Create(CWnd* pParentWnd, const RECT& rect, UINT nID,
     for (const CString& column : columns)
         titles << ToQt(column);
     tree->setHeaderLabels(titles);
+    // The bar is narrow: the columns share its width, and a cut text shows whole as a tool tip.
+    tree->header()->setSectionResizeMode(QHeaderView::Stretch);
     if (!AttachWidget(tree, pParentWnd, nID, WS_CHILD | WS_VISIBLE, false)) {
         delete tree;
         return FALSE;
@@ -50,6 +52,7 @@ int CBarReportList::InsertItem(int index, LPCTSTR text, int image) {
         index = count;
     auto* item = new QTreeWidgetItem;
     item->setText(0, ToQt(text));
+    item->setToolTip(0, ToQt(text));
     item->setData(0, kImageRole, image);
     item->setData(0, kDataRole, QVariant::fromValue<qulonglong>(0));
     tree->insertTopLevelItem(index, item);
@@ -64,6 +67,7 @@ BOOL CBarReportList::SetItemText(int item, int subItem, LPCTSTR text) {
     if (row == nullptr)
         return FALSE;
     row->setText(subItem, ToQt(text));
+    row->setToolTip(subItem, ToQt(text));
     return TRUE;
 }
 
