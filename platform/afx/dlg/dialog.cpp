@@ -1,24 +1,17 @@
 #include "platform/afx/dlg/dialog.h"
 
 #include <QDialog>
-#include <QFileDialog>
 #include <QFont>
 
 #include "platform/afx/afxwin.h"
 
 IMPLEMENT_DYNAMIC(CUserException, CException)
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
-IMPLEMENT_DYNAMIC(CFileDialog, CDialog)
 
 namespace {
 
 AfxModalHook& ModalHook() {
     static AfxModalHook hook;
-    return hook;
-}
-
-AfxFileDialogHook& FileHook() {
-    static AfxFileDialogHook hook;
     return hook;
 }
 
@@ -42,12 +35,6 @@ void AfxThrowUserException() {
 AfxModalHook AfxSetModalHook(AfxModalHook hook) {
     AfxModalHook old = ModalHook();
     ModalHook() = std::move(hook);
-    return old;
-}
-
-AfxFileDialogHook AfxSetFileDialogHook(AfxFileDialogHook hook) {
-    AfxFileDialogHook old = FileHook();
-    FileHook() = std::move(hook);
     return old;
 }
 
@@ -150,7 +137,8 @@ void CDialog::OnClose() {
 void CDialog::EndDialog(int nResult) {
     m_nModalResult = nResult;
     m_bEnded = true;
-    auto* dialog = static_cast<QDialog*>(GetWidget());
+    // The dialog's window may host it below other parts (the file dialog's template).
+    auto* dialog = GetWidget() != nullptr ? qobject_cast<QDialog*>(GetWidget()->window()) : nullptr;
     if (dialog == nullptr)
         return;
     if (m_bInModal && dialog->isVisible())
@@ -173,82 +161,4 @@ BOOL CWnd::UpdateData(BOOL bSaveAndValidate) {
         return FALSE;
     }
     return TRUE;
-}
-
-// --- File dialog ---------------------------------------------------------------------------------------
-
-CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
-                         LPCTSTR lpszFilter, CWnd* pParentWnd)
-    : m_bOpenFileDialog(bOpenFileDialog) {
-    m_pParentWnd = pParentWnd;
-    m_strDefExt = lpszDefExt != nullptr ? lpszDefExt : "";
-    m_strInitialName = lpszFileName != nullptr ? lpszFileName : "";
-    m_strFilter = lpszFilter != nullptr ? lpszFilter : "";
-    m_ofn.Flags = dwFlags;
-    m_ofn.lpstrFilter = m_strFilter;
-    m_ofn.lpstrDefExt = m_strDefExt;
-}
-
-CString CFileDialog::GetQtFilter() const {
-    // "Name|pattern|Name|pattern||": Qt needs only the names, which carry the patterns.
-    CString out;
-    int start = 0;
-    bool name = true;
-    while (start < m_strFilter.GetLength()) {
-        const int bar = m_strFilter.Find('|', start);
-        const CString part = bar < 0 ? m_strFilter.Mid(start) : m_strFilter.Mid(start, bar - start);
-        if (name && !part.IsEmpty()) {
-            if (!out.IsEmpty())
-                out += ";;";
-            out += part;
-        }
-        name = !name;
-        if (bar < 0)
-            break;
-        start = bar + 1;
-    }
-    return out;
-}
-
-INT_PTR CFileDialog::DoModal() {
-    if (FileHook())
-        return FileHook()(this);
-    QWidget* parent = m_pParentWnd != nullptr ? m_pParentWnd->GetWidget() : nullptr;
-    const QString filter = QString::fromUtf8(GetQtFilter().GetString());
-    QFileDialog::Options options;
-    if (!(m_ofn.Flags & OFN_OVERWRITEPROMPT))
-        options |= QFileDialog::DontConfirmOverwrite;
-    const QString chosen =
-        m_bOpenFileDialog
-            ? QFileDialog::getOpenFileName(parent, QString(), QString::fromUtf8(m_strInitialName.GetString()),
-                                           filter, nullptr, options)
-            : QFileDialog::getSaveFileName(parent, QString(), QString::fromUtf8(m_strInitialName.GetString()),
-                                           filter, nullptr, options);
-    if (chosen.isEmpty())
-        return IDCANCEL;
-    CString path = chosen.toUtf8().constData();
-    if (!m_bOpenFileDialog && !m_strDefExt.IsEmpty() && GetFileExt().IsEmpty()) {
-        m_strPath = path;
-        if (GetFileExt().IsEmpty())
-            path += "." + m_strDefExt;
-    }
-    m_strPath = path;
-    return IDOK;
-}
-
-CString CFileDialog::GetFileName() const {
-    const int slash = std::max(m_strPath.ReverseFind('/'), m_strPath.ReverseFind('\\'));
-    return m_strPath.Mid(slash + 1);
-}
-
-CString CFileDialog::GetFileExt() const {
-    const CString name = GetFileName();
-    const int dot = name.ReverseFind('.');
-    return dot < 0 ? CString() : name.Mid(dot + 1);
-}
-
-CString CFileDialog::GetFileTitle() const {
-    const CString name = GetFileName();
-    const int dot = name.ReverseFind('.');
-    return dot < 0 ? name : name.Left(dot);
 }

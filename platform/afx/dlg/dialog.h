@@ -1,6 +1,6 @@
 // Dialogs built from registered templates, with data exchange between members and controls
 // (integers with range checks and the standard messages, texts, check boxes, radio groups, list
-// selections) and the common file dialog.
+// selections); the common file dialog is in filedialog.h.
 #pragma once
 
 #include <functional>
@@ -86,44 +86,4 @@ protected:
 using AfxModalHook = std::function<void(CDialog*)>;
 AfxModalHook AfxSetModalHook(AfxModalHook hook);
 
-#define OFN_READONLY 0x00000001u
-#define OFN_OVERWRITEPROMPT 0x00000002u
-#define OFN_HIDEREADONLY 0x00000004u
-#define OFN_PATHMUSTEXIST 0x00000800u
-#define OFN_FILEMUSTEXIST 0x00001000u
-
-struct OPENFILENAME {
-    DWORD Flags;
-    LPCSTR lpstrFilter;
-    LPCSTR lpstrDefExt;
-};
-
-class CFileDialog : public CDialog {
-    DECLARE_DYNAMIC(CFileDialog)
-public:
-    CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt = nullptr, LPCTSTR lpszFileName = nullptr,
-                DWORD dwFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, LPCTSTR lpszFilter = nullptr,
-                CWnd* pParentWnd = nullptr);
-    INT_PTR DoModal() override;
-    CString GetPathName() const { return m_strPath; }
-    CString GetFileName() const;
-    CString GetFileExt() const;
-    CString GetFileTitle() const;
-    // The filter as Qt writes it ("Reticle Files (*.csv);;All Files (*.*)").
-    CString GetQtFilter() const;
-    // Sets the chosen path (used by the answer hook).
-    void SetPathName(LPCTSTR lpszPath) { m_strPath = lpszPath; }
-
-    OPENFILENAME m_ofn{};
-    BOOL m_bOpenFileDialog;
-    CString m_strDefExt;
-    CString m_strFilter;
-    CString m_strInitialName;
-
-private:
-    CString m_strPath;
-};
-
-// Scripted answers to file dialogs: the hook fills in the path and returns IDOK or IDCANCEL.
-using AfxFileDialogHook = std::function<INT_PTR(CFileDialog*)>;
-AfxFileDialogHook AfxSetFileDialogHook(AfxFileDialogHook hook);
+#include "platform/afx/dlg/filedialog.h"
