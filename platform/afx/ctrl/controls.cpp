@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTextBlock>
 
 #include "platform/afx/afxwin.h"
@@ -23,6 +24,7 @@ IMPLEMENT_DYNAMIC(CEdit, CWnd)
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
 IMPLEMENT_DYNAMIC(CComboBox, CWnd)
 IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
+IMPLEMENT_DYNAMIC(CSliderCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CBitmapButton, CButton)
 
 namespace {
@@ -378,6 +380,168 @@ void CSpinButtonCtrl::Step(int nDelta) {
                             reinterpret_cast<LPARAM>(GetSafeHwnd()));
 }
 
+// --- Slider -------------------------------------------------------------------------------------------
+
+BOOL CSliderCtrl::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    m_dwStyle = dwStyle;
+    const bool vertical = (dwStyle & TBS_VERT) != 0;
+    auto* slider = new QSlider(vertical ? Qt::Vertical : Qt::Horizontal);
+    // The lower end lies at the top of a vertical slider, and the down arrow moves toward the upper end.
+    slider->setInvertedAppearance(vertical);
+    slider->setInvertedControls(vertical);
+    if (dwStyle & TBS_NOTICKS)
+        slider->setTickPosition(QSlider::NoTicks);
+    else if (dwStyle & TBS_BOTH)
+        slider->setTickPosition(QSlider::TicksBothSides);
+    else
+        slider->setTickPosition((dwStyle & TBS_TOP) ? QSlider::TicksAbove : QSlider::TicksBelow);
+    Place(slider, rect);
+    if (!AttachWidget(slider, pParentWnd, nID, dwStyle | WS_CHILD, false)) {
+        delete slider;
+        return FALSE;
+    }
+    SyncWidget();
+    QObject::connect(slider, &QAbstractSlider::actionTriggered, slider,
+                     [this](int action) { OnUserAction(action); });
+    QObject::connect(slider, &QAbstractSlider::sliderReleased, slider, [this]() {
+        if (!m_bQuiet)
+            Report(TB_THUMBPOSITION);
+    });
+    // A value put straight into the widget (accessibility tools do) is a move of the user's as well.
+    QObject::connect(slider, &QAbstractSlider::valueChanged, slider, [this](int value) {
+        if (!m_bQuiet && value != m_nPos) {
+            m_nPos = value;
+            Report(TB_THUMBPOSITION);
+        }
+    });
+    return TRUE;
+}
+
+void CSliderCtrl::SyncWidget() {
+    auto* slider = qobject_cast<QSlider*>(GetWidget());
+    if (slider == nullptr)
+        return;
+    m_bQuiet = true;
+    slider->setRange(m_nMin, m_nMax);
+    slider->setValue(m_nPos);
+    slider->setSingleStep(m_nLine);
+    slider->setPageStep(GetPageSize());
+    const long long span = static_cast<long long>(m_nMax) - m_nMin;
+    slider->setTickInterval(
+        (m_dwStyle & TBS_AUTOTICKS) ? m_nTicFreq : static_cast<int>(std::clamp(span, 1LL, 0x7FFFFFFFLL)));
+    m_bQuiet = false;
+}
+
+void CSliderCtrl::SetRange(int nMin, int nMax, BOOL) {
+    m_nMin = nMin;
+    m_nMax = std::max(nMin, nMax);
+    m_nPos = std::clamp(m_nPos, m_nMin, m_nMax);
+    SyncWidget();
+}
+
+void CSliderCtrl::GetRange(int& nMin, int& nMax) const {
+    nMin = m_nMin;
+    nMax = m_nMax;
+}
+
+void CSliderCtrl::SetPos(int nPos) {
+    m_nPos = std::clamp(nPos, m_nMin, m_nMax);
+    SyncWidget();
+}
+
+void CSliderCtrl::SetTicFreq(int nFreq) {
+    m_nTicFreq = std::max(1, nFreq);
+    SyncWidget();
+}
+
+UINT CSliderCtrl::GetNumTics() const {
+    if (m_dwStyle & TBS_NOTICKS)
+        return 0;
+    const long long span = static_cast<long long>(m_nMax) - m_nMin;
+    if (span == 0)
+        return 1;
+    // The marks strictly between the ends, then the two ends.
+    const long long inner = (m_dwStyle & TBS_AUTOTICKS) ? (span - 1) / m_nTicFreq : 0;
+    return static_cast<UINT>(inner + 2);
+}
+
+int CSliderCtrl::SetPageSize(int nSize) {
+    const int old = GetPageSize();
+    m_nPage = std::max(1, nSize);
+    SyncWidget();
+    return old;
+}
+
+int CSliderCtrl::GetPageSize() const {
+    if (m_nPage > 0)
+        return m_nPage;
+    const long long fifth = (static_cast<long long>(m_nMax) - m_nMin) / 5;
+    return static_cast<int>(std::clamp(fifth, 1LL, 0x7FFFFFFFLL));
+}
+
+int CSliderCtrl::SetLineSize(int nSize) {
+    const int old = m_nLine;
+    m_nLine = std::max(1, nSize);
+    SyncWidget();
+    return old;
+}
+
+void CSliderCtrl::OnUserAction(int action) {
+    auto* slider = qobject_cast<QSlider*>(GetWidget());
+    if (m_bQuiet || slider == nullptr)
+        return;
+    // The widget has moved its thumb but not yet its value; the parent must already see the new one.
+    m_nPos = std::clamp(slider->sliderPosition(), m_nMin, m_nMax);
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd:
+        Report(TB_LINEDOWN);
+        break;
+    case QAbstractSlider::SliderSingleStepSub:
+        Report(TB_LINEUP);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        Report(TB_PAGEDOWN);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        Report(TB_PAGEUP);
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        Report(TB_TOP);
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        Report(TB_BOTTOM);
+        break;
+    case QAbstractSlider::SliderMove:
+        // A drag ends on the release; a jump without the thumb held is over at once.
+        if (slider->isSliderDown()) {
+            ReportOne(TB_THUMBTRACK);
+            break;
+        }
+        Report(TB_THUMBPOSITION);
+        break;
+    default:
+        break;
+    }
+}
+
+void CSliderCtrl::Report(int code) {
+    const HWND self = GetSafeHwnd();
+    ReportOne(code);
+    // The parent may have closed the dialog and with it this control.
+    if (CWnd::FromHandle(self) == this)
+        ReportOne(TB_ENDTRACK);
+}
+
+void CSliderCtrl::ReportOne(int code) {
+    CWnd* parent = GetParent();
+    if (parent == nullptr)
+        return;
+    const bool withPos = code == TB_THUMBTRACK || code == TB_THUMBPOSITION;
+    parent->SendMessage((m_dwStyle & TBS_VERT) ? WM_VSCROLL : WM_HSCROLL,
+                        MAKEWPARAM(code, withPos ? static_cast<WORD>(static_cast<short>(m_nPos)) : 0),
+                        reinterpret_cast<LPARAM>(GetSafeHwnd()));
+}
+
 // --- Bitmap button -------------------------------------------------------------------------------------
 
 namespace {
@@ -548,6 +712,12 @@ void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
             auto combo = std::make_unique<CComboBox>();
             if (combo->Create(style | CBS_DROPDOWNLIST, rc, pParent, id))
                 owned.push_back(std::move(combo));
+            break;
+        }
+        case AfxControl::Slider: {
+            auto slider = std::make_unique<CSliderCtrl>();
+            if (slider->Create(style, rc, pParent, id))
+                owned.push_back(std::move(slider));
             break;
         }
         case AfxControl::ListCtrl: {

@@ -1,6 +1,7 @@
 // Controls of dialogs and bars on Qt widgets: buttons (push, check, radio, group box), edits, static
-// texts, drop-down lists, up-down controls. They tell their parent what happened with WM_COMMAND
-// notifications carrying their current id.
+// texts, drop-down lists, up-down controls, sliders. They tell their parent what happened with
+// WM_COMMAND notifications carrying their current id (sliders and up-down controls with scroll
+// messages).
 #pragma once
 
 #include <memory>
@@ -27,7 +28,28 @@
 // The up-down control takes the control made just before it as its buddy.
 #define UDS_AUTOBUDDY 0x0010u
 
+// Slider styles: ticks below a horizontal slider (right of a vertical one) unless TBS_TOP, TBS_BOTH
+// or TBS_NOTICKS; TBS_AUTOTICKS puts one at every tick-frequency step, else only the two ends have one.
+#define TBS_AUTOTICKS 0x0001u
+#define TBS_HORZ 0x0000u
+#define TBS_VERT 0x0002u
+#define TBS_TOP 0x0004u
+#define TBS_BOTH 0x0008u
+#define TBS_NOTICKS 0x0010u
+// Request codes of a slider's WM_HSCROLL / WM_VSCROLL (low word of wParam).
+#define TB_LINEUP 0
+#define TB_LINEDOWN 1
+#define TB_PAGEUP 2
+#define TB_PAGEDOWN 3
+#define TB_THUMBPOSITION 4
+#define TB_THUMBTRACK 5
+#define TB_TOP 6
+#define TB_BOTTOM 7
+#define TB_ENDTRACK 8
+
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+
+class CDataExchange;
 
 // Push buttons, check boxes, radio buttons and group boxes. An automatic radio button that the user
 // clicks becomes checked and clears the other radio buttons of its group.
@@ -115,6 +137,59 @@ private:
     int m_nPos = 0;
     CWnd* m_pBuddy = nullptr;
 };
+
+// A slider (track bar) that picks a position within a range. What the user does is sent to the parent
+// as WM_HSCROLL (WM_VSCROLL for TBS_VERT) with a TB_ code and the slider's handle in lParam; the
+// position travels in the high word for TB_THUMBTRACK and TB_THUMBPOSITION, and GetPos already holds
+// the new position when the message arrives. A drag sends TB_THUMBTRACK while the thumb moves and
+// TB_THUMBPOSITION on its release; every finished move ends with TB_ENDTRACK. What the program sets is
+// never reported.
+class CSliderCtrl : public CWnd {
+    DECLARE_DYNAMIC(CSliderCtrl)
+public:
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    // An upper end below the lower one leaves the lower end as the only position. The position is
+    // moved into the new range.
+    void SetRange(int nMin, int nMax, BOOL bRedraw = FALSE);
+    void SetRangeMin(int nMin, BOOL bRedraw = FALSE) { SetRange(nMin, m_nMax, bRedraw); }
+    void SetRangeMax(int nMax, BOOL bRedraw = FALSE) { SetRange(m_nMin, nMax, bRedraw); }
+    void GetRange(int& nMin, int& nMax) const;
+    int GetRangeMin() const { return m_nMin; }
+    int GetRangeMax() const { return m_nMax; }
+    // A position outside the range is clamped to it.
+    void SetPos(int nPos);
+    int GetPos() const { return m_nPos; }
+    // Tick marks every nFreq positions from the lower end (TBS_AUTOTICKS); nFreq < 1 counts as 1.
+    void SetTicFreq(int nFreq);
+    // The number of tick marks, both ends included; 0 with TBS_NOTICKS.
+    UINT GetNumTics() const;
+    // The step of a click beside the thumb or Page Up/Down; one fifth of the range until set. Each
+    // returns the previous size.
+    int SetPageSize(int nSize);
+    int GetPageSize() const;
+    // The step of an arrow key; 1 until set.
+    int SetLineSize(int nSize);
+    int GetLineSize() const { return m_nLine; }
+
+private:
+    void SyncWidget();
+    void OnUserAction(int action);
+    // The code, then TB_ENDTRACK.
+    void Report(int code);
+    void ReportOne(int code);
+
+    DWORD m_dwStyle = 0;
+    int m_nMin = 0;
+    int m_nMax = 100;
+    int m_nPos = 0;
+    int m_nTicFreq = 1;
+    int m_nPage = 0; // 0: one fifth of the range
+    int m_nLine = 1;
+    bool m_bQuiet = false;
+};
+
+// The position of the slider nIDC.
+void DDX_Slider(CDataExchange* pDX, int nIDC, int& value);
 
 // A button drawn from four bitmaps: up, selected (pressed), focused and disabled.
 class CBitmapButton : public CButton {

@@ -182,3 +182,15 @@ void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars) {
     AfxMessageBox(prompt, MB_ICONEXCLAMATION);
     pDX->Fail();
 }
+
+void DDX_Slider(CDataExchange* pDX, int nIDC, int& value) {
+    pDX->PrepareCtrl(nIDC);
+    CWnd* ctrl = pDX->m_pDlgWnd->GetDlgItem(nIDC);
+    if (ctrl == nullptr || !ctrl->IsKindOf(RUNTIME_CLASS(CSliderCtrl)))
+        return;
+    auto* slider = static_cast<CSliderCtrl*>(ctrl);
+    if (pDX->m_bSaveAndValidate)
+        value = slider->GetPos();
+    else
+        slider->SetPos(value);
+}

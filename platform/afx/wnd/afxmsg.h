@@ -408,16 +408,18 @@ protected:                                                                      
 #define ON_WM_HSCROLL()                                                                                      \
     {                                                                                                        \
         WM_HSCROLL, 0, 0, 0,                                                                                 \
-            KIVIC_THUNK(KIVIC_SELF->OnHScroll(LOWORD(c.wParam), static_cast<short>(HIWORD(c.wParam)),        \
-                                              reinterpret_cast<CScrollBar*>(c.lParam));                      \
+            KIVIC_THUNK(KIVIC_SELF->OnHScroll(                                                               \
+                LOWORD(c.wParam), static_cast<short>(HIWORD(c.wParam)),                                      \
+                reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam))));          \
                         return TRUE)                                                                         \
     }                                                                                                        \
     ,
 #define ON_WM_VSCROLL()                                                                                      \
     {                                                                                                        \
         WM_VSCROLL, 0, 0, 0,                                                                                 \
-            KIVIC_THUNK(KIVIC_SELF->OnVScroll(LOWORD(c.wParam), static_cast<short>(HIWORD(c.wParam)),        \
-                                              reinterpret_cast<CScrollBar*>(c.lParam));                      \
+            KIVIC_THUNK(KIVIC_SELF->OnVScroll(                                                               \
+                LOWORD(c.wParam), static_cast<short>(HIWORD(c.wParam)),                                      \
+                reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(c.lParam))));          \
                         return TRUE)                                                                         \
     }                                                                                                        \
     ,

@@ -37,6 +37,8 @@ enum class AfxControl {
     ComboBox,
     // An automatic radio button; WS_GROUP in its style starts a new group.
     RadioButton,
+    // A slider; TBS_ styles choose orientation and ticks.
+    Slider,
     Custom
 };
 struct AFX_DLG_ITEM {
