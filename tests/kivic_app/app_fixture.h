@@ -42,9 +42,9 @@ protected:
     }
 
     // A generated recording as a file in the start folder ("begin=0\nend=99\nrate=100").
-    std::string Recording(const std::string& name, const std::string& spec) {
+    std::string Recording(const std::string& name, const std::string& settings) {
         const std::string path = start + "/" + name;
-        TempDir::WriteAll(path, spec);
+        TempDir::WriteAll(path, settings);
         return path;
     }
     // InitInstance with these arguments after the program name; the main frame afterwards.

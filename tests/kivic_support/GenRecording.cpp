@@ -25,8 +25,8 @@ bool ParseLong(const CString& text, long* value) {
 
 } // namespace
 
-BOOL ParseGenRecordingSpec(const CString& text, GenRecordingSpec* spec) {
-    GenRecordingSpec result;
+BOOL ParseGenRecordingSettings(const CString& text, GenRecordingSettings* settings) {
+    GenRecordingSettings result;
     CString rest = text;
     rest.Replace('\r', '\n');
     rest.Replace(';', '\n');
@@ -70,7 +70,7 @@ BOOL ParseGenRecordingSpec(const CString& text, GenRecordingSpec* spec) {
         result.width > 4096 || result.height < 8 || result.height > 4096 || result.spots < 0 ||
         result.spots > kMaxGenSpots)
         return FALSE;
-    *spec = result;
+    *settings = result;
     return TRUE;
 }
 
@@ -83,10 +83,11 @@ long GenFrameFromColour(int red, int green, int blue) {
     return static_cast<long>((red << 16) | (green << 8) | blue) - 0x800000;
 }
 
-POINT GenSpotCentre(const GenRecordingSpec& spec, int k, long frame) {
-    const long t = frame - spec.begin;
-    const long x = spec.width / 4 + 2 * t;
-    const long y = static_cast<long>(spec.height) * (k + 1) / (spec.spots + 1) + (k % 2 == 0 ? -t : t);
+POINT GenSpotCentre(const GenRecordingSettings& settings, int k, long frame) {
+    const long t = frame - settings.begin;
+    const long x = settings.width / 4 + 2 * t;
+    const long y =
+        static_cast<long>(settings.height) * (k + 1) / (settings.spots + 1) + (k % 2 == 0 ? -t : t);
     return POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
 }
 
@@ -102,21 +103,21 @@ CGenRecordingDoc::~CGenRecordingDoc() {
         DeleteObject(m_hBitmap);
 }
 
-void CGenRecordingDoc::Open(const GenRecordingSpec& spec) {
-    m_spec = spec;
-    SetRecordBegin(spec.begin);
-    SetRecordEnd(spec.end);
-    SetPlayBegin(spec.begin);
-    SetPlayEnd(spec.end);
-    SetFrameRate(spec.rate);
+void CGenRecordingDoc::Open(const GenRecordingSettings& settings) {
+    m_settings = settings;
+    SetRecordBegin(settings.begin);
+    SetRecordEnd(settings.end);
+    SetPlayBegin(settings.begin);
+    SetPlayEnd(settings.end);
+    SetFrameRate(settings.rate);
     SetTypeText("gen");
-    SetCurrentFrame(spec.begin, FALSE);
+    SetCurrentFrame(settings.begin, FALSE);
 }
 
 BOOL CGenRecordingDoc::OnNewDocument() {
     if (!CVesloDoc::OnNewDocument())
         return FALSE;
-    Open(GenRecordingSpec());
+    Open(GenRecordingSettings());
     return TRUE;
 }
 
@@ -135,21 +136,22 @@ BOOL CGenRecordingDoc::OnOpenDocument(LPCTSTR lpszPathName) {
         while (file.ReadString(line))
             text += line + "\n";
     }
-    GenRecordingSpec spec;
-    if (!ParseGenRecordingSpec(text, &spec)) {
+    GenRecordingSettings settings;
+    if (!ParseGenRecordingSettings(text, &settings)) {
         AfxMessageBox("Can't open", MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
     SetSourcePath(path, FALSE);
     SetPathText(path);
-    Open(spec);
+    Open(settings);
     return TRUE;
 }
 
 void CGenRecordingDoc::LoadFrame(long frame) {
     CCriticalSectionLock lock(GetFrameLock());
     HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = dc != nullptr ? CreateCompatibleBitmap(dc, m_spec.width, m_spec.height) : nullptr;
+    HBITMAP bitmap =
+        dc != nullptr ? CreateCompatibleBitmap(dc, m_settings.width, m_settings.height) : nullptr;
     if (bitmap == nullptr) {
         if (dc != nullptr)
             DeleteDC(dc);
@@ -157,15 +159,15 @@ void CGenRecordingDoc::LoadFrame(long frame) {
     }
     HGDIOBJ old = SelectObject(dc, bitmap);
     HBRUSH brush = CreateSolidBrush(GenFrameColour(frame));
-    const RECT all{0, 0, m_spec.width, m_spec.height};
+    const RECT all{0, 0, m_settings.width, m_settings.height};
     FillRect(dc, &all, brush);
     DeleteObject(brush);
     CString number;
     number.Format("%ld", frame);
     // The spots: a dark ring round a bright core, each centred on its pixel.
     HGDIOBJ oldPen = SelectObject(dc, GetStockObject(NULL_PEN));
-    for (int k = 0; k < m_spec.spots; ++k) {
-        const POINT c = GenSpotCentre(m_spec, k, frame);
+    for (int k = 0; k < m_settings.spots; ++k) {
+        const POINT c = GenSpotCentre(m_settings, k, frame);
         const int radii[2] = {kGenSpotRadius, kGenSpotCoreRadius};
         const COLORREF colours[2] = {RGB(0, 0, 0), RGB(255, 255, 255)};
         for (int i = 0; i < 2; ++i) {
@@ -181,7 +183,7 @@ void CGenRecordingDoc::LoadFrame(long frame) {
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, RGB(255, 255, 255));
     SetTextColor(dc, RGB(0, 0, 0));
-    TextOutA(dc, m_spec.width / 2 - 4 * number.GetLength(), m_spec.height / 2 - 7, number,
+    TextOutA(dc, m_settings.width / 2 - 4 * number.GetLength(), m_settings.height / 2 - 7, number,
              number.GetLength());
     SelectObject(dc, old);
     DeleteDC(dc);
@@ -194,8 +196,8 @@ void CGenRecordingDoc::LoadFrame(long frame) {
 
 CString CGenRecordingDoc::GetInformation() {
     CString text;
-    text.Format("Generated recording\r\nFrames=%ld..%ld\r\nRate=%d\r\nSize=%dx%d\r\n", m_spec.begin,
-                m_spec.end, GetFrameRate(), m_spec.width, m_spec.height);
+    text.Format("Generated recording\r\nFrames=%ld..%ld\r\nRate=%d\r\nSize=%dx%d\r\n", m_settings.begin,
+                m_settings.end, GetFrameRate(), m_settings.width, m_settings.height);
     return text;
 }
 

@@ -16,7 +16,7 @@
 // Resource id of the template (title, document strings and menu).
 constexpr UINT IDR_GENRECORDING = 149;
 
-struct GenRecordingSpec {
+struct GenRecordingSettings {
     long begin = 0;
     long end = 99;
     int rate = 100;
@@ -33,7 +33,7 @@ constexpr int kGenSpotCoreRadius = 3;
 
 // Reads "key=value" items separated by commas, semicolons or line ends; FALSE on an unknown key, a
 // malformed number, an empty or reversed range, a rate outside 1..100000 or a size outside 8..4096.
-BOOL ParseGenRecordingSpec(const CString& text, GenRecordingSpec* spec);
+BOOL ParseGenRecordingSettings(const CString& text, GenRecordingSettings* settings);
 
 // The picture colour of a frame: frame + 0x800000 as 24 bits, red the high byte, blue the low one.
 COLORREF GenFrameColour(long frame);
@@ -42,7 +42,7 @@ long GenFrameFromColour(int red, int green, int blue);
 // The pixel (column, row from the top) at the centre of spot k (0-based) on the frame: spot k starts
 // at a quarter of the width, at (k + 1) / (spots + 1) of the height, on the first frame of the record
 // range and moves 2 pixels right and 1 up (even k) or down (odd k) per frame.
-POINT GenSpotCentre(const GenRecordingSpec& spec, int k, long frame);
+POINT GenSpotCentre(const GenRecordingSettings& settings, int k, long frame);
 
 class CGenRecordingDoc : public CTrackingDoc {
     DECLARE_DYNCREATE(CGenRecordingDoc)
@@ -57,14 +57,14 @@ public:
     int GetDocKind() override { return 3; }
     CString GetInformation() override;
 
-    const GenRecordingSpec& GetSpec() const { return m_spec; }
+    const GenRecordingSettings& GetSettings() const { return m_settings; }
     // How many frames were made (each LoadFrame makes one).
     int GetLoadCount() const { return m_nLoads.load(); }
 
 private:
-    void Open(const GenRecordingSpec& spec);
+    void Open(const GenRecordingSettings& settings);
 
-    GenRecordingSpec m_spec;
+    GenRecordingSettings m_settings;
     HBITMAP m_hBitmap = nullptr;
     std::atomic<int> m_nLoads{0};
 };

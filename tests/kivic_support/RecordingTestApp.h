@@ -41,8 +41,8 @@ protected:
 
     // Opens a generated recording ("begin=0,end=99,rate=100" ...) and lists it in the image-list bar
     // as the program's application does; null when it fails.
-    CGenRecordingDoc* Open(const std::string& spec) {
-        CDocument* doc = app->OpenDocumentFile(("gen:" + spec).c_str());
+    CGenRecordingDoc* Open(const std::string& settings) {
+        CDocument* doc = app->OpenDocumentFile(("gen:" + settings).c_str());
         Pump();
         if (doc == nullptr || !doc->IsKindOf(RUNTIME_CLASS(CGenRecordingDoc)))
             return nullptr;

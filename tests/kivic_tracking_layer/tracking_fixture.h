@@ -38,8 +38,8 @@ protected:
     }
 
     // Opens a generated recording and sets it up with the points (the 2-D setup's OK).
-    CGenRecordingDoc* OpenTracked(const std::string& spec, int points) {
-        CGenRecordingDoc* doc = Open(spec);
+    CGenRecordingDoc* OpenTracked(const std::string& settings, int points) {
+        CGenRecordingDoc* doc = Open(settings);
         if (doc != nullptr)
             doc->ApplySetup2d(points, doc->GetFrameRate());
         return doc;

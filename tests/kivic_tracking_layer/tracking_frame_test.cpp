@@ -30,7 +30,7 @@ protected:
         if (doc == nullptr)
             return nullptr;
         for (int k = 0; k < 2; ++k) {
-            const POINT c = GenSpotCentre(doc->GetSpec(), k, 0);
+            const POINT c = GenSpotCentre(doc->GetSettings(), k, 0);
             SetByHand(doc, k, c.x, c.y);
         }
         return doc;
@@ -42,7 +42,7 @@ protected:
             return false;
         const PositionRow p = doc->GetPointFrameTable()->GetPosition(*entry);
         *x = p.x;
-        *row = doc->GetSpec().height - p.y;
+        *row = doc->GetSettings().height - p.y;
         return true;
     }
 };
@@ -76,7 +76,7 @@ TEST_F(TrackingFrameTest, TheCaptureCopiesEveryRowOfAPictureWhoseRowsArePadded) 
     SelectObject(dc, old);
     DeleteDC(dc);
     EXPECT_EQ(wrong, 0) << "pixels that differ from the picture";
-    const POINT spot = GenSpotCentre(doc->GetSpec(), 0, 0);
+    const POINT spot = GenSpotCentre(doc->GetSettings(), 0, 0);
     const BYTE* centre = rgb + (static_cast<std::size_t>(spot.y) * width + spot.x) * 3;
     EXPECT_EQ(centre[0] + centre[1] + centre[2], 3 * 255) << "the spot's bright core, top-down";
 
@@ -105,7 +105,7 @@ TEST_F(TrackingFrameTest, ARunTracksTheSpotsToTheEndOfThePlayRange) {
     EXPECT_TRUE(boxes.empty()) << boxes.front();
     for (long f = 1; f <= 29; ++f) {
         for (int k = 0; k < 2; ++k) {
-            const POINT c = GenSpotCentre(doc->GetSpec(), k, f);
+            const POINT c = GenSpotCentre(doc->GetSettings(), k, f);
             double x = 0.0;
             double row = 0.0;
             ASSERT_TRUE(PixelOf(doc, f, k, &x, &row)) << "frame " << f << " point " << k;
@@ -116,7 +116,7 @@ TEST_F(TrackingFrameTest, ARunTracksTheSpotsToTheEndOfThePlayRange) {
     }
     EXPECT_EQ(doc->GetJobTable()->inputFrames, (std::vector<std::int32_t>{0}));
     ASSERT_EQ(PosBar()->GetRowCount(), 2);
-    const POINT last = GenSpotCentre(doc->GetSpec(), 0, 29);
+    const POINT last = GenSpotCentre(doc->GetSettings(), 0, 29);
     EXPECT_NEAR(std::atof(PosBar()->GetRowText(0, 1)), last.x, 0.5) << "the list shows the last frame";
     EXPECT_NEAR(std::atof(PosBar()->GetRowText(0, 2)), 240 - last.y, 0.5);
     EXPECT_GT(frame->GetMatchingLog()->GetTimers()->Count(), 0);

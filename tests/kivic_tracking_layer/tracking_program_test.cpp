@@ -167,8 +167,8 @@ private:
         for (int k = 0; k < kPoints; ++k) {
             if (main->GetPosBar()->GetSelectedRow() != k)
                 Fail("row " + std::to_string(k) + " is not selected before its click");
-            const POINT spot = GenSpotCentre(m_doc->GetSpec(), k, 0);
-            const CPoint at = view->TablePointToClient(spot.x, m_doc->GetSpec().height - spot.y);
+            const POINT spot = GenSpotCentre(m_doc->GetSettings(), k, 0);
+            const CPoint at = view->TablePointToClient(spot.x, m_doc->GetSettings().height - spot.y);
             QMouseEvent press(QEvent::MouseButtonPress, QPointF(at.x, at.y),
                               view->GetWidget()->mapToGlobal(QPointF(at.x, at.y)), Qt::LeftButton,
                               Qt::LeftButton, Qt::NoModifier);
@@ -226,8 +226,8 @@ private:
                 if (entry == nullptr || entry->state != PointEntry::kFound)
                     continue;
                 const PositionRow p = m_doc->GetPointFrameTable()->GetPosition(*entry);
-                const POINT c = GenSpotCentre(m_doc->GetSpec(), k, f);
-                if (std::abs(p.x - c.x) <= 0.5 && std::abs(m_doc->GetSpec().height - p.y - c.y) <= 0.5)
+                const POINT c = GenSpotCentre(m_doc->GetSettings(), k, f);
+                if (std::abs(p.x - c.x) <= 0.5 && std::abs(m_doc->GetSettings().height - p.y - c.y) <= 0.5)
                     ++found;
             }
         }
