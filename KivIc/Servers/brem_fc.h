@@ -24,6 +24,9 @@ public:
     void SetCurrentFrame(long frame) { SetProperty(13, VT_I4, static_cast<LONG>(frame)); }
     short GetEnhance() { return GetI2(16); }
     void SetEnhance(short value) { SetProperty(16, VT_I2, value); }
+    // Width in the high and height in the low 16 bits: the size of the pictures the server converts.
+    long GetDispPixels() { return GetI4(14); }
+    // The same for the raw frame as recorded.
     long GetFramePixels() { return GetI4(18); }
     long GetFrameRate() { return GetI4(19); }
     short GetGain() { return GetI2(20); }
