@@ -9,6 +9,7 @@
 #include "KivIc/Main/MainFrame.h"
 #include "KivIc/Playback/VesloDoc.h"
 #include "platform/com/objects.h"
+#include "vomLib/avilib/MjpgCodec.h"
 #include "vomLib/Utility/IniProfile.h"
 
 namespace {
@@ -40,6 +41,8 @@ BOOL CWqLinkApp::InitInstance() {
     AfxEnableControlContainer();
     Enable3dControlsStatic();
     LoadStdProfileSettings(kRecentFileCount);
+    // Motion-JPEG is offered among the compressors before any AVI file was opened.
+    InstallMjpgCodec();
 
     m_strRootFolder.Empty();
     m_strIniPath.Empty();
