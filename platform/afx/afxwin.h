@@ -22,4 +22,5 @@
 #include "platform/afx/ctrl/controls.h"
 #include "platform/afx/ctrl/bars.h"
 #include "platform/afx/ctrl/listctrl.h"
+#include "platform/afx/ctrl/progressctrl.h"
 #include "platform/afx/dlg/dialog.h"

@@ -18,6 +18,7 @@
 #include <QTextBlock>
 
 #include "platform/afx/afxwin.h"
+#include "platform/afx/ctrl/progressctrl.h"
 
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 IMPLEMENT_DYNAMIC(CEdit, CWnd)
@@ -718,6 +719,12 @@ void AfxCreateDialogControls(CWnd* pParent, const AFX_DLG_TEMPLATE& dialog,
             auto slider = std::make_unique<CSliderCtrl>();
             if (slider->Create(style, rc, pParent, id))
                 owned.push_back(std::move(slider));
+            break;
+        }
+        case AfxControl::Progress: {
+            auto bar = std::make_unique<CProgressCtrl>();
+            if (bar->Create(style, rc, pParent, id))
+                owned.push_back(std::move(bar));
             break;
         }
         case AfxControl::ListCtrl: {

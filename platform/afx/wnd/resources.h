@@ -39,6 +39,8 @@ enum class AfxControl {
     RadioButton,
     // A slider; TBS_ styles choose orientation and ticks.
     Slider,
+    // A progress bar (CProgressCtrl); PBS_VERTICAL fills it from the bottom.
+    Progress,
     Custom
 };
 struct AFX_DLG_ITEM {

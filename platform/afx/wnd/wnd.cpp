@@ -654,6 +654,11 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const {
     return rString.GetLength();
 }
 
+LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* item = GetDlgItem(nID);
+    return item != nullptr ? item->SendMessage(message, wParam, lParam) : 0;
+}
+
 void CWnd::SetDlgItemInt(int nID, UINT nValue, BOOL bSigned) {
     CString s;
     if (bSigned)

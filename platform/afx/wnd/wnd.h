@@ -84,6 +84,8 @@ public:
     CWnd* GetDlgItem(int nID) const;
     void SetDlgItemText(int nID, LPCTSTR lpszString);
     int GetDlgItemText(int nID, CString& rString) const;
+    // Sends the message to the child of that id; 0 when there is none.
+    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
     UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const;
     CWnd* GetParent() const { return m_pParent; }
