@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -230,6 +231,29 @@ DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer) {
     }
     SetLastError(ERROR_SUCCESS);
     return CopyTextOut(folder, bufferLength, buffer);
+}
+
+BOOL GetDiskFreeSpaceExA(LPCSTR directoryName, PULARGE_INTEGER freeBytesAvailableToCaller,
+                         PULARGE_INTEGER totalNumberOfBytes, PULARGE_INTEGER totalNumberOfFreeBytes) {
+    const std::string path = directoryName != nullptr ? NativePath(directoryName) : std::string(".");
+    struct statvfs info;
+    if (path.empty()) {
+        return Failed(ERROR_PATH_NOT_FOUND);
+    }
+    if (::statvfs(path.c_str(), &info) != 0) {
+        return Failed(NameError(errno, path));
+    }
+    const ULONGLONG unit = info.f_frsize != 0 ? info.f_frsize : info.f_bsize;
+    if (freeBytesAvailableToCaller) {
+        freeBytesAvailableToCaller->QuadPart = unit * info.f_bavail;
+    }
+    if (totalNumberOfBytes) {
+        totalNumberOfBytes->QuadPart = unit * info.f_blocks;
+    }
+    if (totalNumberOfFreeBytes) {
+        totalNumberOfFreeBytes->QuadPart = unit * info.f_bfree;
+    }
+    return Succeeded();
 }
 
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart) {

@@ -11,21 +11,24 @@
 #include "platform/win32/errors.h"
 #include "platform/win32/handle_table.h"
 #include "platform/win32/native_path.h"
+#include "platform/win32/write_fault.h"
 
 namespace kivic::win32 {
 namespace {
 
 class FileObject : public KernelObject {
 public:
-    FileObject(int fd, DWORD access) : fd_(fd), access_(access) {}
+    FileObject(int fd, DWORD access, std::string path) : fd_(fd), access_(access), path_(std::move(path)) {}
     ~FileObject() override { ::close(fd_); }
     int Descriptor() const { return fd_; }
+    const std::string& Path() const { return path_; }
     bool CanRead() const { return access_ & GENERIC_READ; }
     bool CanWrite() const { return access_ & GENERIC_WRITE; }
 
 private:
     int fd_;
     DWORD access_;
+    std::string path_;
 };
 
 std::shared_ptr<FileObject> FileOf(HANDLE file) {
@@ -138,6 +141,10 @@ BOOL MoveBytes(HANDLE file, bool writing, Byte* buffer, DWORD count, LPDWORD mov
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    if (writing && count > 0 && WriteFaultInjected(object->Path(), count)) {
+        SetErrnoError();
+        return FALSE;
+    }
     DWORD done = 0;
     while (done < count) {
         const ssize_t n = transfer(object->Descriptor(), buffer + done, count - done);
@@ -213,7 +220,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD /*shareMode*/,
         SetLastError(err == EEXIST ? ERROR_FILE_EXISTS : OpenError(err, path));
         return INVALID_HANDLE_VALUE;
     }
-    HANDLE handle = InsertHandle(std::make_shared<FileObject>(fd, desiredAccess));
+    HANDLE handle = InsertHandle(std::make_shared<FileObject>(fd, desiredAccess, path));
     const bool reportsExisting = creationDisposition == CREATE_ALWAYS || creationDisposition == OPEN_ALWAYS;
     SetLastError(reportsExisting && existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
     return handle;

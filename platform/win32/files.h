@@ -59,6 +59,12 @@ DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 BOOL SetCurrentDirectoryA(LPCSTR pathName);
 // The platform temp folder ($TMPDIR, else /tmp) with a trailing '/'.
 DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer);
+// The space of the file system that holds directoryName (any existing file or folder; null: the
+// current folder): what the caller may still write (the space kept for the superuser left out), the
+// size, and all that is free. Each output may be null. A missing path fails with ERROR_PATH_NOT_FOUND
+// or ERROR_FILE_NOT_FOUND.
+BOOL GetDiskFreeSpaceExA(LPCSTR directoryName, PULARGE_INTEGER freeBytesAvailableToCaller,
+                         PULARGE_INTEGER totalNumberOfBytes, PULARGE_INTEGER totalNumberOfFreeBytes);
 DWORD GetFullPathNameA(LPCSTR fileName, DWORD bufferLength, LPSTR buffer, LPSTR* filePart);
 
 struct WIN32_FIND_DATAA {
