@@ -66,6 +66,7 @@ public:
 
 private:
     int fd_ = -1;
+    std::string path_;
 };
 
 // Reads the structure and index of an AVI file. AVIERR_BADFORMAT for anything that is not a well-formed

@@ -61,8 +61,13 @@ public:
     RandomFile file;
     AviContent content;                // files opened for reading
     std::unique_ptr<AviWriter> writer; // files opened for writing
+    bool finished = false;
     HRESULT finishResult = AVIERR_OK;
 
+    // Opened for writing and not finished yet: streams, samples, formats and data may still be added.
+    bool Writable() const { return writer && !finished; }
+    // Writes the headers and indexes once (mutex held); later calls return the first result.
+    HRESULT Finish();
     int StreamCount() const;
     const StreamContent& StreamAt(int index) const;
 };

@@ -88,11 +88,19 @@ ULONGLONG RiffSizeLimit() {
 AviFile::~AviFile() {
     if (writer) {
         std::lock_guard lock(mutex);
-        finishResult = writer->Finish();
-        if (finishResult != AVIERR_OK)
+        // Nobody asked whether the file was finished: the log is all that can tell.
+        if (!finished && Finish() != AVIERR_OK)
             OutputDebugStringA("AVIFile: the file could not be finished\n");
     }
     file.Close();
+}
+
+HRESULT AviFile::Finish() {
+    if (!finished) {
+        finished = true;
+        finishResult = writer->Finish();
+    }
+    return finishResult;
 }
 
 HRESULT AviFile::Open(const char* path, UINT mode, AviFile** out) {
@@ -167,6 +175,16 @@ ULONG AVIFileAddRef(PAVIFILE file) {
 
 ULONG AVIFileRelease(PAVIFILE file) {
     return kivic::vfw::ReleaseHandle(file);
+}
+
+HRESULT AVIFileFinish(PAVIFILE file) {
+    if (!IsLiveHandle(file))
+        return AVIERR_BADHANDLE;
+    auto* avi = static_cast<AviFile*>(file);
+    std::lock_guard lock(avi->mutex);
+    if (!avi->writer)
+        return AVIERR_READONLY;
+    return avi->Finish();
 }
 
 HRESULT AVIFileInfoA(PAVIFILE file, AVIFILEINFOA* info, LONG size) {
@@ -245,7 +263,7 @@ HRESULT AVIFileCreateStreamA(PAVIFILE file, PAVISTREAM* stream, const AVISTREAMI
     int index;
     {
         std::lock_guard lock(avi->mutex);
-        if (!avi->writer)
+        if (!avi->Writable())
             return AVIERR_READONLY;
         if (avi->writer->StreamCount() >= 100)
             return AVIERR_UNSUPPORTED;
@@ -262,7 +280,7 @@ HRESULT AVIFileWriteData(PAVIFILE file, DWORD ckid, LPVOID data, LONG size) {
         return AVIERR_BADPARAM;
     auto* avi = static_cast<AviFile*>(file);
     std::lock_guard lock(avi->mutex);
-    if (!avi->writer)
+    if (!avi->Writable())
         return AVIERR_READONLY;
     avi->writer->AddFileData(ckid, data, static_cast<std::size_t>(size));
     return AVIERR_OK;

@@ -3,7 +3,8 @@
 //
 // Files, streams and frame getters are reference-counted objects behind opaque handles. A stream holds a
 // reference to its file and a compressed stream one to its source stream, so releasing them in any order
-// is safe; a file opened for writing gets its headers and index when its last reference goes.
+// is safe; a file opened for writing gets its headers and index when its last reference goes, or
+// earlier through AVIFileFinish, which alone tells whether that worked.
 //
 // Reading understands AVI 1.0 (idx1 index, or a scan of the 'movi' lists when the index is missing or
 // unusable) and OpenDML files (super indexes and standard indexes, 'AVIX' continuation RIFFs). Every
@@ -176,6 +177,13 @@ HRESULT AVIFileOpenA(PAVIFILE* file, LPCSTR fileName, UINT mode, const CLSID* ha
 // Return the new reference count. Releasing a null handle returns 0 and does nothing.
 ULONG AVIFileAddRef(PAVIFILE file);
 ULONG AVIFileRelease(PAVIFILE file);
+// Finishes a file opened for writing now instead of at its last release, and tells whether it is
+// complete: AVIERR_OK, or AVIERR_FILEWRITE when any write to it failed, while samples went in or while
+// its headers and indexes were written (a full disk). A file that is not complete must not be used.
+// Afterwards the file and its streams take no more streams, samples, formats or data (AVIERR_READONLY);
+// the handles stay valid until released. Finishing again returns the first result. A file opened for
+// reading: AVIERR_READONLY.
+HRESULT AVIFileFinish(PAVIFILE file);
 HRESULT AVIFileInfoA(PAVIFILE file, AVIFILEINFOA* info, LONG size);
 #define AVIFileInfo AVIFileInfoA
 // fccType 0: the param-th stream of any type; otherwise the param-th stream of that type.

@@ -34,7 +34,7 @@ public:
 
     HRESULT SetFormat(LONG, const void* format, LONG size) override {
         std::lock_guard lock(file_->mutex);
-        if (!file_->writer)
+        if (!file_->Writable())
             return AVIERR_READONLY;
         auto& f = file_->writer->Stream(index_).format;
         const BYTE* p = static_cast<const BYTE*>(format);
@@ -61,7 +61,7 @@ public:
     HRESULT Write(LONG start, LONG samples, const void* data, LONG size, DWORD flags, LONG* samplesWritten,
                   LONG* bytesWritten) override {
         std::lock_guard lock(file_->mutex);
-        if (!file_->writer)
+        if (!file_->Writable())
             return AVIERR_READONLY;
         AviWriter& w = *file_->writer;
         const StreamContent& s = w.Stream(index_);
@@ -91,7 +91,7 @@ public:
 
     HRESULT WriteData(DWORD ckid, const void* data, LONG size) override {
         std::lock_guard lock(file_->mutex);
-        if (!file_->writer)
+        if (!file_->Writable())
             return AVIERR_READONLY;
         DataChunk chunk{ckid, {}};
         if (size > 0)
@@ -121,7 +121,7 @@ public:
 
     void SetHandler(FOURCC handler) override {
         std::lock_guard lock(file_->mutex);
-        if (file_->writer)
+        if (file_->Writable())
             file_->writer->Stream(index_).info.fccHandler = handler;
     }
 

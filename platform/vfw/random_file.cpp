@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/vfw/avi_content.h"
+#include "platform/win32/write_fault.h"
 
 namespace kivic::vfw {
 
@@ -37,6 +38,7 @@ RandomFile::~RandomFile() {
 bool RandomFile::OpenRead(const std::string& path) {
     Close();
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    path_ = path;
     if (fd_ < 0)
         return false;
     struct stat st {};
@@ -50,6 +52,7 @@ bool RandomFile::OpenRead(const std::string& path) {
 bool RandomFile::Create(const std::string& path) {
     Close();
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    path_ = path;
     return fd_ >= 0;
 }
 
@@ -72,6 +75,8 @@ bool RandomFile::ReadAt(std::uint64_t position, void* buffer, std::size_t size) 
 }
 
 bool RandomFile::WriteAt(std::uint64_t position, const void* data, std::size_t size) {
+    if (size > 0 && kivic::win32::WriteFaultInjected(path_, size))
+        return false;
     return Whole(position, static_cast<const char*>(data), size,
                  [this](const char* p, std::size_t n, off_t at) { return ::pwrite(fd_, p, n, at); });
 }
