@@ -2,6 +2,8 @@
 // Failures arrive as COleDispatchException* (with the server's text) or COleException*.
 #pragma once
 
+#include <vector>
+
 #include "platform/afx/ole/dispdriver.h"
 
 class IBremFc : public COleDispatchDriver {
@@ -54,12 +56,22 @@ public:
     }
     short GetRecGain() { return GetI2(50); }
     short GetSceneNo() { return GetI2(51); }
-    // Addition of this platform: a copy of the server's colour pipeline, owned by the caller (a
-    // `BremIc*` to delete), for converting frames on other threads.
-    void* ClonePipeline() {
-        void* copy = nullptr;
-        Call(52, VTS_BUFFER, static_cast<void*>(&copy), sizeof copy);
-        return copy;
+    // Addition of this platform: the settings record of the server's colour pipeline (every setting,
+    // kernel and gain; fc/WqFc/PipelineSettings.h), from which the program builds pipelines of its own.
+    std::vector<BYTE> ClonePipeline() {
+        LONG size = 0;
+        InvokeHelper(52, DISPATCH_METHOD, VT_I4, &size, reinterpret_cast<const BYTE*>(VTS_BUFFER),
+                     static_cast<void*>(nullptr), size_t{0});
+        std::vector<BYTE> record(size > 0 ? static_cast<size_t>(size) : 0);
+        if (record.empty())
+            return record;
+        LONG written = 0;
+        InvokeHelper(52, DISPATCH_METHOD, VT_I4, &written, reinterpret_cast<const BYTE*>(VTS_BUFFER),
+                     static_cast<void*>(record.data()), record.size());
+        // The server never writes more than it said; a shorter record keeps only what was written.
+        if (written < size)
+            record.resize(written > 0 ? static_cast<size_t>(written) : 0);
+        return record;
     }
 
 private:

@@ -259,3 +259,23 @@ DWORD BREMF::GetCameraType() const {
     const BYTE* b = m_header.CameraType;
     return DWORD{b[0]} | (DWORD{b[1]} << 8) | (DWORD{b[2]} << 16) | (DWORD{b[3]} << 24);
 }
+
+std::string DescribeBremfError(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const vomException& e) {
+        return e.Message();
+    } catch (const vomRfile::XRead&) {
+        return "BREMF read error: the frame is missing or cut short";
+    } catch (const vomRfile::XSeek&) {
+        return "BREMF seek error";
+    } catch (const vomRfile::XOpen&) {
+        return "BREMF open error";
+    } catch (const Range<long>::illegal&) {
+        return "the recording holds no frames";
+    } catch (const std::bad_alloc&) {
+        return "not enough memory";
+    } catch (...) {
+        return {};
+    }
+}

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "platform/win32/types.h"
@@ -148,3 +149,8 @@ private:
     bool m_valid = false;
     DWORD m_framesPresent = 0;
 };
+
+// The text of a reader's failure: a BREMFException's (any vomException's) message, a frame that is
+// missing or cut short, a failed seek or open, a recording without frames, no memory. Empty for any
+// other exception.
+std::string DescribeBremfError(std::exception_ptr error);

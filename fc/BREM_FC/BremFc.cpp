@@ -3,10 +3,13 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "fc/BREM_FC/BremFcException.h"
 #include "fc/BREM_FC/BremFcIds.h"
 #include "fc/BREM_FC/FilterFile.h"
+#include "fc/WqFc/PipelineSettings.h"
 #include "platform/win32/system.h"
 
 namespace {
@@ -35,23 +38,8 @@ void CBremFc::RequireOpen() const {
 }
 
 std::string CBremFc::DescribeException(std::exception_ptr error) const {
-    try {
-        std::rethrow_exception(error);
-    } catch (const vomException& e) {
-        return e.Message();
-    } catch (const vomRfile::XRead&) {
-        return "BREMF read error: the frame is missing or cut short";
-    } catch (const vomRfile::XSeek&) {
-        return "BREMF seek error";
-    } catch (const vomRfile::XOpen&) {
-        return "BREMF open error";
-    } catch (const Range<long>::illegal&) {
-        return "the recording holds no frames";
-    } catch (const std::bad_alloc&) {
-        return "not enough memory";
-    } catch (...) {
-        return DualObject::DescribeException(std::current_exception());
-    }
+    std::string text = DescribeBremfError(error);
+    return text.empty() ? DualObject::DescribeException(error) : text;
 }
 
 HRESULT CBremFc::OpenFile(const std::string& path) {
@@ -201,12 +189,17 @@ HRESULT CBremFc::GetYcMatrixFilter(INT yuv, INT rgb, INT* coeff) {
     });
 }
 
-HRESULT CBremFc::ClonePipeline(ComBuffer ptr) {
+HRESULT CBremFc::ClonePipeline(ComBuffer ptr, LONG* pSize) {
+    if (!pSize)
+        return E_POINTER;
     return Change([&] {
-        if (!ptr.pvData || ptr.cbCapacity < sizeof(BremIc*))
-            return Error("ClonePipeline: the buffer must hold a pointer", E_INVALIDARG);
-        BremIc* copy = new BremIc(Pipeline());
-        std::memcpy(ptr.pvData, &copy, sizeof copy);
-        return S_OK;
+        const std::vector<std::uint8_t> record = SavePipelineSettings(Pipeline());
+        if (ptr.pvData) {
+            if (ptr.cbCapacity < record.size())
+                BREMFC_THROW("ClonePipeline: the buffer holds " + std::to_string(ptr.cbCapacity) +
+                             " bytes, the settings record needs " + std::to_string(record.size()));
+            std::memcpy(ptr.pvData, record.data(), record.size());
+        }
+        *pSize = static_cast<LONG>(record.size());
     });
 }

@@ -88,7 +88,7 @@ public:
     HRESULT GetYcMatrixFilter(INT yuv, INT rgb, INT* coeff) override;
     HRESULT get_RecGain(SHORT* pVal) override;
     HRESULT get_SceneNo(SHORT* pVal) override;
-    HRESULT ClonePipeline(ComBuffer ptr) override;
+    HRESULT ClonePipeline(ComBuffer ptr, LONG* pSize) override;
 
 protected:
     std::string DescribeException(std::exception_ptr error) const override;

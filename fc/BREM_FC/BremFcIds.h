@@ -66,8 +66,9 @@ enum BremFcDispId : int {
     BREMFC_GETYCMATRIXFILTER = 49,
     BREMFC_RECGAIN = 50,
     BREMFC_SCENENO = 51,
-    // Addition of this platform: hands the caller a copy of the current colour pipeline (every
-    // setting, curve, kernel and gain) as a `BremIc*` that the caller owns and deletes, written into
-    // the caller's buffer of at least pointer size. The conversion runs such copies on its own threads.
+    // Addition of this platform: the current colour pipeline's settings record (every setting,
+    // tone-curve input, kernel and gain; fc/WqFc/PipelineSettings.h) as plain bytes. The method's result
+    // is the record's size; a null buffer asks for that size alone, a smaller one fails. The caller
+    // builds pipelines of its own from the record, e.g. one per conversion thread.
     BREMFC_CLONEPIPELINE = 52,
 };

@@ -81,7 +81,7 @@ constexpr ComFuncDesc kFuncs[] = {
                                       {{"yuv", VT_INT}, {"rgb", VT_INT}, {"coeff", VT_INT | VT_BYREF}}),
     DispPropGet<&I::get_RecGain>(BREMFC_RECGAIN, "RecGain", VT_I2),
     DispPropGet<&I::get_SceneNo>(BREMFC_SCENENO, "SceneNo", VT_I2),
-    DispMethod<&I::ClonePipeline>(BREMFC_CLONEPIPELINE, "ClonePipeline", {{"ptr", VT_BUFFER}}),
+    DispMethod<&I::ClonePipeline>(BREMFC_CLONEPIPELINE, "ClonePipeline", {{"ptr", VT_BUFFER}}, VT_I4),
 };
 
 constexpr ComInterfaceDesc kInterface = {IID_IBremFc, "IBremFc", "IBremFc Interface", kFuncs};

@@ -80,9 +80,9 @@ struct IBremFc : IDispatch {
     virtual HRESULT GetYcMatrixFilter(INT yuv, INT rgb, INT* coeff) = 0;
     virtual HRESULT get_RecGain(SHORT* pVal) = 0;
     virtual HRESULT get_SceneNo(SHORT* pVal) = 0;
-    // Addition of this platform: a copy of the current colour pipeline as a `BremIc*`, written into
-    // the caller's block of at least pointer size (see BREMFC_CLONEPIPELINE).
-    virtual HRESULT ClonePipeline(ComBuffer ptr) = 0;
+    // Addition of this platform: the settings record of the current colour pipeline (see
+    // BREMFC_CLONEPIPELINE); *pSize gets the record's size in bytes.
+    virtual HRESULT ClonePipeline(ComBuffer ptr, LONG* pSize) = 0;
 
 protected:
     ~IBremFc() = default;

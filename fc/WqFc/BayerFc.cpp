@@ -51,6 +51,11 @@ bool BayerFc::SetFilter(int colour, int phase, int pos, std::int16_t weight) {
     return true;
 }
 
+void BayerFc::SetAllFilters(const Kernels& kernels) {
+    m_kernels = kernels;
+    UpdateLanes();
+}
+
 void BayerFc::ResetFilters() {
     m_kernels.fill(0);
     auto set = [this](int colour, int phase, std::initializer_list<Tap> taps) {

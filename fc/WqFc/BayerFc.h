@@ -29,6 +29,10 @@ public:
     bool GetFilter(int colour, int phase, int pos, std::int16_t& weight) const;
     bool SetFilter(int colour, int phase, int pos, std::int16_t weight);
     void ResetFilters();
+    // Every weight at once, indexed (colour x kPhases + phase) x kTaps + pos.
+    using Kernels = std::array<std::int16_t, kColours * kPhases * kTaps>;
+    const Kernels& AllFilters() const { return m_kernels; }
+    void SetAllFilters(const Kernels& kernels);
 
     // The raw frame (width x height bytes, two rows interleaved in groups of four samples) times 8
     // into rows 1..height of the padded raw plane, then the reflected padding rows 0 and height + 1.
@@ -53,7 +57,7 @@ private:
     int m_height = 0;
     int m_posX = 0;
     int m_posY = 0;
-    std::array<std::int16_t, kColours * kPhases * kTaps> m_kernels{};
+    Kernels m_kernels{};
     // Lane layouts for the vector kernels, one per row parity, and whether they are exact in 16 bits.
     std::array<std::int16_t, 2 * kColours * kTaps * 16> m_lanes{};
     std::array<std::uint16_t, 2 * kColours> m_usedTaps{};

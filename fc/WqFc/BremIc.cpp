@@ -16,9 +16,6 @@
 
 namespace {
 
-// Pictures beyond this many pixels are refused rather than allocated.
-constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
-
 [[noreturn]] void Fail(int line, int code, const std::string& message) {
     throw vomException(__FILE__, line, code, 0, message);
 }
@@ -62,6 +59,10 @@ BremIc::BremIc(const BremIcRecording& recording, const std::string& parameterFil
     Init(recording, parameterFile);
 }
 
+BremIc::BremIc(const PipelineSettings& settings) {
+    Apply(settings);
+}
+
 void BremIc::Init(BREMF* reader) {
     if (reader == nullptr || !reader->IsValid())
         Fail(__LINE__, 1, "WqFC: no recording to convert");
@@ -98,11 +99,7 @@ void BremIc::Init(const BremIcRecording& recording, const std::string& parameter
     m_wbGain = {128, 128, 128};
 
     m_gamma = recording.recGamma == 2 ? 2 : recording.recGamma == 3 ? 4 : 0;
-    for (GammaCorrect& curve : m_curves) {
-        curve = GammaCorrect{};
-        curve.SetUpper(1023, 1023, 1.0);
-    }
-    RebuildCurves();
+    ResetCurves();
 
     switch (recording.recEnhance) {
     case 2:
@@ -170,6 +167,82 @@ void BremIc::Init(const BremIcRecording& recording, const std::string& parameter
     std::snprintf(line, sizeof line, "  WqFC init() expire time = %d\n",
                   static_cast<int>(GetTickCount() - start));
     OutputDebugStringA(line);
+}
+
+PipelineSettings BremIc::Settings() const {
+    PipelineSettings s;
+    s.width = m_width;
+    s.height = m_height;
+    s.gain = m_gain;
+    s.enhance = m_enhance;
+    s.gamma = m_gamma;
+    s.whiteBalance = m_whiteBalance;
+    s.chroma = m_chroma;
+    s.colourLevel = m_colourLevel;
+    s.brightness = m_brightness;
+    s.contrast = m_contrast;
+    s.enableLpf = m_enableLpf;
+    s.autoWhiteBalance = m_autoWhiteBalance;
+    s.useAwbGains = m_useAwbGains;
+    s.dbValue = m_dbValue;
+    s.dbDivisor = m_dbDivisor;
+    s.wbGain = m_wbGain;
+    s.offset = m_offset;
+    s.params = m_params;
+    s.filterPosX = m_bayer.FilterPosX();
+    s.filterPosY = m_bayer.FilterPosY();
+    s.kernels = m_bayer.AllFilters();
+    s.matrix = m_matrix.coef;
+    s.window = m_window;
+    s.awb = m_awb;
+    return s;
+}
+
+void BremIc::Apply(const PipelineSettings& s) {
+    std::string error;
+    if (!CheckPipelineSettings(s, &error))
+        Fail(__LINE__, 6, "WqFC: " + error);
+    m_reader.reader = nullptr;
+    m_width = s.width;
+    m_height = s.height;
+    Allocate();
+    m_haveFrame = false;
+
+    m_params = s.params;
+    m_gain = static_cast<std::int16_t>(s.gain);
+    m_gamma = static_cast<std::int16_t>(s.gamma);
+    m_whiteBalance = s.whiteBalance;
+    m_chroma = static_cast<std::int16_t>(s.chroma);
+    m_colourLevel = static_cast<std::int16_t>(s.colourLevel);
+    m_brightness = static_cast<std::int16_t>(s.brightness);
+    m_contrast = static_cast<std::int16_t>(s.contrast);
+    m_enableLpf = s.enableLpf;
+    m_autoWhiteBalance = s.autoWhiteBalance;
+    m_useAwbGains = s.useAwbGains;
+    m_dbValue = s.dbValue;
+    m_dbDivisor = s.dbDivisor;
+    m_wbGain = s.wbGain;
+    m_offset = s.offset;
+    m_enhanceCorrect = EnhanceCorrect{};
+    SetEnhance(s.enhance);
+
+    m_bayer = BayerFc{};
+    m_bayer.SetSize(m_width, m_height);
+    m_bayer.SetFilterPos(s.filterPosX, s.filterPosY);
+    m_bayer.SetAllFilters(s.kernels);
+    m_matrix.coef = s.matrix;
+    m_window = s.window;
+    m_awb = s.awb;
+    m_awb.Begin();
+    ResetCurves();
+}
+
+void BremIc::ResetCurves() {
+    for (GammaCorrect& curve : m_curves) {
+        curve = GammaCorrect{};
+        curve.SetUpper(1023, 1023, 1.0);
+    }
+    RebuildCurves();
 }
 
 void BremIc::Allocate() {

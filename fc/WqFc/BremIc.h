@@ -3,7 +3,8 @@
 //
 // A BremIc can be copied: the copy carries every setting, curve, kernel and gain (the sample point's
 // included) and converts frames on its own with identical results. A copy is detached from the
-// reader; it converts the raw frames it is given (Convert(raw, pixels)).
+// reader; it converts the raw frames it is given (Convert(raw, pixels)). Across a module boundary the
+// settings travel as plain data instead (Settings, Apply and the record of PipelineSettings.h).
 #pragma once
 
 #include <array>
@@ -17,6 +18,7 @@
 #include "fc/WqFc/DspParams.h"
 #include "fc/WqFc/EnhanceCorrect.h"
 #include "fc/WqFc/GammaCorrect.h"
+#include "fc/WqFc/PipelineSettings.h"
 #include "fc/WqFc/WqFcPath.h"
 #include "fc/WqFc/YcMatrix.h"
 #include "platform/win32/types.h"
@@ -38,17 +40,30 @@ struct BremIcRecording {
 
 class BremIc {
 public:
+    // Pictures beyond this many pixels are refused rather than allocated.
+    static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 26;
+
     // Reads the header's picture size and recorded settings, the parameter file beside the program.
     explicit BremIc(BREMF* reader);
     // Without a reader: for frames handed over as bytes.
     explicit BremIc(const BremIcRecording& recording,
                     const std::string& parameterFile = DspParams::DefaultPath());
+    // From settings taken from another pipeline (Apply).
+    explicit BremIc(const PipelineSettings& settings);
     BremIc(const BremIc& other) = default;
     BremIc& operator=(const BremIc& other) = default;
     ~BremIc() = default;
 
     void Init(BREMF* reader);
     void Init(const BremIcRecording& recording, const std::string& parameterFile);
+
+    // Every setting, tone-curve input, kernel and gain; what the pictures depend on besides the frame.
+    PipelineSettings Settings() const;
+    // Takes every setting of another pipeline's Settings(): work planes for its picture size, curves
+    // rebuilt, no reader and no frame (unpack one before converting). Settings that fail
+    // CheckPipelineSettings throw vomException with its text and change nothing; work planes that
+    // cannot be allocated throw it too and leave no picture.
+    void Apply(const PipelineSettings& settings);
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
@@ -131,6 +146,8 @@ private:
     std::ptrdiff_t PlaneSize() const { return static_cast<std::ptrdiff_t>(m_width) * m_height; }
     const std::int16_t* ReadPlanes() const { return m_enableLpf ? m_lowPass.data() : m_demosaic.data(); }
     void Allocate();
+    // The three curves' shape as Init leaves it, then RebuildCurves.
+    void ResetCurves();
     void Demosaic(WqFcPath path = WqFcActivePath());
     void MeasureAutoWhiteBalance();
 

@@ -2,13 +2,13 @@
 // it, and every member called both through Invoke and through IBremFc with the same results.
 #include "brem_fc_fixture.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <set>
 #include <stdexcept>
 
 #include "fc/BREM_FC/IBremFc.h"
-#include "fc/WqFc/BremIc.h"
 #include "platform_com/dual_harness.h"
 
 namespace {
@@ -87,7 +87,7 @@ std::vector<dualtest::VtableRow> BremFcCalls(IBremFc* s) {
         {49, M, [s](C& c) { return s->GetYcMatrixFilter(c.Int(0), c.Int(1), c.OutInt(2)); }},
         {50, G, [s](C& c) { return s->get_RecGain(c.RetI2()); }},
         {51, G, [s](C& c) { return s->get_SceneNo(c.RetI2()); }},
-        {52, M, [s](C& c) { return s->ClonePipeline(c.Buffer(0)); }},
+        {52, M, [s](C& c) { return s->ClonePipeline(c.Buffer(0), c.RetI4()); }},
     };
 }
 
@@ -144,7 +144,7 @@ protected:
             if (row.id == BREMFC_WRITEFILTER)
                 mine.text = m_dir + "/filter.txt";
             if (row.id == BREMFC_CLONEPIPELINE)
-                mine.block = sizeof(void*) - 1; // the copy itself is compared below
+                mine.block = 7; // too small for the record; the record itself is compared below
             check(row, dualtest::ExpectSame(m_server.m_lpDispatch, m_calls, row, mine));
         }
     }
@@ -173,6 +173,7 @@ TEST_F(BremFcDualTest, TypeLibraryDescribesTheLibraryTheClassAndEveryMember) {
         const char* name;
         const char* kinds;
         std::vector<VARTYPE> types;
+        VARTYPE result = VT_VOID; // a method's
     };
     constexpr VARTYPE I2 = VT_I2, I4 = VT_I4, INTV = VT_INT, BSTRV = VT_BSTR, BUF = VT_BUFFER;
     const Member members[] = {
@@ -227,7 +228,7 @@ TEST_F(BremFcDualTest, TypeLibraryDescribesTheLibraryTheClassAndEveryMember) {
         {49, "GetYcMatrixFilter", "m", {INTV, INTV, INTV | VT_BYREF}},
         {50, "RecGain", "g", {I2}},
         {51, "SceneNo", "g", {I2}},
-        {52, "ClonePipeline", "m", {BUF}},
+        {52, "ClonePipeline", "m", {BUF}, I4},
     };
     std::vector<dualtest::Row> expected;
     for (const Member& m : members) {
@@ -238,6 +239,7 @@ TEST_F(BremFcDualTest, TypeLibraryDescribesTheLibraryTheClassAndEveryMember) {
             if (*k == 'm') {
                 row.kind = INVOKE_FUNC;
                 row.params = m.types;
+                row.result = m.result;
             } else if (*k == 'g') {
                 row.kind = INVOKE_PROPERTYGET;
                 row.result = m.types[0];
@@ -292,7 +294,10 @@ TEST_F(BremFcDualTest, EveryMemberGivesTheSameResultsThroughInvokeAndTheInterfac
             if (row.id == BREMFC_CONVERTBITMAP) {
                 EXPECT_EQ(out.description, "ConvertBitmap: no buffer given");
             } else if (row.id == BREMFC_CLONEPIPELINE) {
-                EXPECT_EQ(out.hr, E_INVALIDARG);
+                EXPECT_EQ(out.description.rfind(
+                              "ClonePipeline: the buffer holds 7 bytes, the settings record needs ", 0),
+                          0u)
+                    << out.description;
             } else if (row.kind == INVOKE_PROPERTYGET) {
                 EXPECT_EQ(out.hr, S_OK) << row.name;
             }
@@ -316,19 +321,28 @@ TEST_F(BremFcDualTest, EveryMemberGivesTheSameResultsThroughInvokeAndTheInterfac
     SysFreeString(first);
     SysFreeString(second);
 
-    // The pipeline copies each way convert alike.
-    BremIc* late = nullptr;
-    BremIc* early = nullptr;
+    // The settings record each way: a null block asks for its size, a block of that size gets it.
+    dualtest::Inputs sizeOnly;
+    const dualtest::Outcome asked = Same(BREMFC_CLONEPIPELINE, INVOKE_FUNC, sizeOnly);
+    EXPECT_EQ(asked.hr, S_OK);
+    LONG size = 0;
     static const BYTE block[] = VTS_BUFFER;
-    m_server.InvokeHelper(BREMFC_CLONEPIPELINE, DISPATCH_METHOD, VT_EMPTY, nullptr, block,
-                          static_cast<void*>(&late), sizeof late);
-    ASSERT_EQ(m_dual->ClonePipeline({&early, sizeof early}), S_OK);
-    ASSERT_TRUE(late && early);
-    EXPECT_EQ(late->Gamma(), early->Gamma());
-    EXPECT_EQ(late->Chroma(), early->Chroma());
-    EXPECT_EQ(late->WBGainR(), early->WBGainR());
-    delete late;
-    delete early;
+    m_server.InvokeHelper(BREMFC_CLONEPIPELINE, DISPATCH_METHOD, VT_I4, &size, block,
+                          static_cast<void*>(nullptr), size_t{0});
+    ASSERT_GT(size, 16);
+    EXPECT_NE(asked.outputs.find(" ret=" + std::to_string(size)), std::string::npos) << asked.outputs;
+    std::vector<BYTE> late(static_cast<std::size_t>(size) + 8, 0xCD);
+    std::vector<BYTE> early(static_cast<std::size_t>(size), 0xCD);
+    LONG lateSize = 0;
+    LONG earlySize = 0;
+    m_server.InvokeHelper(BREMFC_CLONEPIPELINE, DISPATCH_METHOD, VT_I4, &lateSize, block,
+                          static_cast<void*>(late.data()), late.size());
+    ASSERT_EQ(m_dual->ClonePipeline({early.data(), early.size()}, &earlySize), S_OK);
+    EXPECT_EQ(lateSize, size);
+    EXPECT_EQ(earlySize, size);
+    EXPECT_TRUE(std::equal(early.begin(), early.end(), late.begin()));
+    EXPECT_EQ(late[static_cast<std::size_t>(size)], 0xCD); // nothing written past the record
+    EXPECT_EQ(m_dual->ClonePipeline({early.data(), early.size()}, nullptr), E_POINTER);
 
     // Closing both, twice.
     EXPECT_EQ(Same(BREMFC_CLOSE, INVOKE_FUNC, usual).hr, S_OK);

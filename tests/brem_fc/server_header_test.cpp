@@ -100,30 +100,3 @@ TEST_F(BremFcTest, CurrentFrameClampsAndConvertsThatFrameLikeThePipeline) {
     EXPECT_EQ(GetI4(BREMFC_CURRENTFRAME), -100);
     EXPECT_NE(Convert(), served);
 }
-
-TEST_F(BremFcTest, ClonedPipelineConvertsLikeTheServer) {
-    cm8::Recording rec;
-    rec.width = 32;
-    rec.height = 16;
-    rec.frames = 4;
-    const std::string path = Write(rec);
-    Open(path);
-    PutI2(BREMFC_ENHANCE, 6);
-    PutI2(BREMFC_CHROMA, 150);
-    PutI2(BREMFC_GAMMA, 4);
-    PutI4(BREMFC_CURRENTFRAME, 2);
-    const std::vector<BYTE> served = Convert();
-
-    BremIc* copy = nullptr;
-    static const BYTE params[] = VTS_BUFFER;
-    m_server.InvokeHelper(BREMFC_CLONEPIPELINE, DISPATCH_METHOD, VT_EMPTY, nullptr, params,
-                          static_cast<void*>(&copy), sizeof copy);
-    ASSERT_NE(copy, nullptr);
-    BREMF reader(path.c_str(), 1);
-    const BYTE* raw = reader.ReadFrame(2);
-    std::vector<BYTE> mine(copy->BitmapSize());
-    copy->FillBitmapHeader(mine.data());
-    copy->Convert(raw, mine.data() + 40);
-    delete copy;
-    EXPECT_EQ(mine, served);
-}

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "KivIc/Servers/brem_fc.h"
+#include "fc/BREM_FC/BREMF.h"
 #include "fc/WqFc/BremIc.h"
+#include "fc/WqFc/PipelineSettings.h"
 #include "tools/cm8gen/cm8_writer.h"
 
 namespace {
@@ -56,10 +59,17 @@ TEST_F(BremFcWrapperTest, OpensSelectsAndConvertsThroughTheWrapper) {
 
     std::vector<BYTE> frame(static_cast<std::size_t>(server.GetBitmapSize()));
     server.ConvertBitmap(frame.data(), frame.size());
-    auto* copy = static_cast<BremIc*>(server.ClonePipeline());
-    ASSERT_NE(copy, nullptr);
-    EXPECT_EQ(copy->Gamma(), 4);
-    delete copy;
+    // The pipeline's settings arrive as plain bytes; the program's own pipeline converts like the server.
+    const std::vector<BYTE> record = server.ClonePipeline();
+    std::string why;
+    std::unique_ptr<BremIc> mine = PipelineFromSettings(record.data(), record.size(), &why);
+    ASSERT_TRUE(mine) << why;
+    EXPECT_EQ(mine->Gamma(), 4);
+    BREMF reader(path.c_str(), 1);
+    std::vector<BYTE> converted(frame.size());
+    mine->FillBitmapHeader(converted.data());
+    mine->Convert(reader.ReadFrame(1), converted.data() + 40);
+    EXPECT_EQ(converted, frame);
 
     server.Close();
     try {
