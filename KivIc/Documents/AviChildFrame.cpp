@@ -1,0 +1,3 @@
+#include "KivIc/Documents/AviChildFrame.h"
+
+IMPLEMENT_DYNCREATE(CAviChildFrame, CTrackingChildFrame)
