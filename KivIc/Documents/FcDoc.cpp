@@ -1,0 +1,153 @@
+#include "KivIc/Documents/FcDoc.h"
+
+#include <vector>
+
+#include "KivIc/Documents/KivIds.h"
+#include "KivIc/Documents/PackedFrame.h"
+#include "platform/win32/memory.h"
+
+IMPLEMENT_DYNAMIC(CFcDoc, CAviDoc)
+
+BEGIN_MESSAGE_MAP(CFcDoc, CAviDoc)
+ON_COMMAND(ID_IMAGE_RELOAD, Reload)
+END_MESSAGE_MAP()
+
+CFcDoc::CFcDoc() = default;
+
+CFcDoc::~CFcDoc() = default;
+
+CString CFcDoc::DescribeFailure(CException* e) {
+    char text[512] = {};
+    if (e == nullptr || !e->GetErrorMessage(text, sizeof text) || text[0] == '\0')
+        return CString("unknown failure");
+    return CString(text);
+}
+
+// --- Frames -----------------------------------------------------------------------------------------
+
+void CFcDoc::LoadFrame(long frame) {
+    if (!m_bSourceOpen)
+        return;
+    // The source's server is apartment-threaded: the play thread hands its frame changes over.
+    if (!AfxIsGuiThread()) {
+        OutputDebugStringA("CFcDoc::LoadFrame: called off the GUI thread; frame not loaded\n");
+        return;
+    }
+    // Reported once everything is in order again: the message box lets other work of the GUI thread
+    // run, this document's play thread's next frame included.
+    CException* failure = nullptr;
+    {
+        CCriticalSectionLock lock(GetFrameLock());
+        if (m_hFrameBuffer == nullptr)
+            return;
+        void* block = GlobalLock(m_hFrameBuffer);
+        const size_t capacity = GlobalSize(m_hFrameBuffer);
+        try {
+            PutCurrentFrame(frame);
+            ConvertBitmap(block, capacity);
+            if (!ShowPackedFrame(block, capacity)) {
+                CString text;
+                text.Format("CFcDoc::LoadFrame: frame %ld came back as no 24-bit picture\n", frame);
+                OutputDebugStringA(text);
+            }
+        } catch (CException* e) {
+            failure = e;
+        }
+        GlobalUnlock(m_hFrameBuffer);
+    }
+    if (failure != nullptr)
+        ReportFrameFailure(frame, failure);
+}
+
+BOOL CFcDoc::ShowPackedFrame(const void* block, size_t size) {
+    const size_t bytes = PackedFrameBytes(block, size);
+    if (bytes == 0)
+        return FALSE;
+    const auto* header = static_cast<const BITMAPINFOHEADER*>(block);
+    // Rows of a width whose 3 x width is a multiple of 4 are already padded as the display wants them.
+    if ((3 * header->biWidth) % 4 == 0)
+        return ShowFrameBlock(block, bytes);
+    std::vector<BYTE> padded;
+    return PackedFrameToFrameBlock(block, bytes, &padded) && ShowFrameBlock(padded.data(), padded.size());
+}
+
+void CFcDoc::ReportFrameFailure(long frame, CException* e) {
+    if (IsPlaying())
+        Stop();
+    CString text;
+    text.Format("Can't read frame %ld\n%s", frame, DescribeFailure(e).GetString());
+    e->Delete();
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CFcDoc::ReadFrameRate() {
+    const long rate = GetRecordRate();
+    if (rate >= 1)
+        SetFrameRate(static_cast<int>(rate));
+}
+
+// --- Commands ---------------------------------------------------------------------------------------
+
+void CFcDoc::Reload() {
+    const long frame = GetCurrentFrame();
+    CloseSource();
+    if (!OpenSourceStr(GetFullPath())) {
+        // Nothing is fetched from the closed source; the picture shown stays until a Reload works.
+        SetSourceOpen(FALSE);
+        if (IsPlaying())
+            Stop();
+        return;
+    }
+    SetCurrentFrame(frame, TRUE);
+}
+
+BOOL CFcDoc::ChangeSetting(void (CFcDoc::*put)(short), short value) {
+    if (!m_bSourceOpen)
+        return FALSE;
+    try {
+        (this->*put)(value);
+    } catch (CException* e) {
+        ReportFailure(e);
+        return FALSE;
+    }
+    if (!IsPlaying())
+        SetCurrentFrame(GetCurrentFrame(), TRUE);
+    return TRUE;
+}
+
+BOOL CFcDoc::ReadSetting(short (CFcDoc::*get)(), short* pValue) {
+    if (!m_bSourceOpen)
+        return FALSE;
+    try {
+        *pValue = (this->*get)();
+    } catch (CException* e) {
+        OutputDebugStringA("CFcDoc: a colour setting could not be read: " + DescribeFailure(e) + "\n");
+        e->Delete();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CFcDoc::SampleWhiteBalanceAt(int x, int y) {
+    if (!m_bSourceOpen)
+        return FALSE;
+    const long shown = GetCurrentFrame();
+    try {
+        // The source may have moved on since this frame was made (a conversion reads every frame): the
+        // sample is measured on the frame the user clicked.
+        PutCurrentFrame(shown);
+    } catch (CException* e) {
+        ReportFrameFailure(shown, e);
+        return FALSE;
+    }
+    if (!SetAwbSamplePos(static_cast<short>(x), static_cast<short>(y)))
+        return FALSE;
+    try {
+        PutWhiteBalance(0);
+    } catch (CException* e) {
+        ReportFailure(e);
+        return FALSE;
+    }
+    SetCurrentFrame(shown, TRUE);
+    return TRUE;
+}
