@@ -6,6 +6,7 @@
 #include "KivIc/App/AboutDlg.h"
 #include "KivIc/App/AppIcon.h"
 #include "KivIc/Dialogs/SHBFolder.h"
+#include "KivIc/Documents/AviTemplate.h"
 #include "KivIc/Main/MainFrame.h"
 #include "KivIc/Playback/VesloDoc.h"
 #include "platform/com/objects.h"
@@ -77,7 +78,8 @@ int CWqLinkApp::ExitInstance() {
 }
 
 void CWqLinkApp::RegisterDocTemplates() {
-    // The file documents register here: raw camera files, AVI files, BMP sequences, in that order.
+    // The file documents: raw camera files, AVI files, BMP sequences, in that order.
+    RegisterAviTemplate(this);
     if (m_extraTemplates)
         m_extraTemplates(*this);
 }
