@@ -1,0 +1,3 @@
+#include "KivIc/Documents/BmpChildFrame.h"
+
+IMPLEMENT_DYNCREATE(CBmpChildFrame, CTrackingChildFrame)

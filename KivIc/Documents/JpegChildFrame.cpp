@@ -1,0 +1,3 @@
+#include "KivIc/Documents/JpegChildFrame.h"
+
+IMPLEMENT_DYNCREATE(CJpegChildFrame, CBmpChildFrame)

@@ -1,0 +1,3 @@
+#include "KivIc/Documents/JpegView.h"
+
+IMPLEMENT_DYNCREATE(CJpegView, CBmpView)

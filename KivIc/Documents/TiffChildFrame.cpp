@@ -1,0 +1,3 @@
+#include "KivIc/Documents/TiffChildFrame.h"
+
+IMPLEMENT_DYNCREATE(CTiffChildFrame, CBmpChildFrame)

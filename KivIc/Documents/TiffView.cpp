@@ -1,0 +1,3 @@
+#include "KivIc/Documents/TiffView.h"
+
+IMPLEMENT_DYNCREATE(CTiffView, CBmpView)
