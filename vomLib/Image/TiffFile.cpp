@@ -293,11 +293,17 @@ BOOL TiffFile::SaveFile(LPCSTR path) {
         ok = WriteFile(file.handle, m_pixels, static_cast<DWORD>(strip), &written, nullptr) &&
              written == strip;
     }
+    // The caller learns why from the last error: closing and cleaning up must not replace it.
+    DWORD cause = ok ? 0 : GetLastError();
     const HANDLE handle = file.handle;
     file.handle = INVALID_HANDLE_VALUE;
-    ok = CloseHandle(handle) && ok;
+    if (!CloseHandle(handle) && ok) {
+        ok = false;
+        cause = GetLastError();
+    }
     if (!ok) {
         DeleteFileA(path);
+        SetLastError(cause);
         return FALSE;
     }
     return TRUE;
