@@ -120,6 +120,34 @@ TEST_F(BmpReader, ReadsSixteenAndThirtyTwoBitAndTopDownFiles) {
     }
 }
 
+// ImageMagick writes pictures with an alpha channel as 32-bit bit fields in a version 5 header; the
+// masks are those of the plain layout, so the picture reads as it is. Other masks are refused.
+TEST_F(BmpReader, ReadsPlainBitFieldsAndRefusesOthers) {
+    const int width = 7, height = 4;
+    const Bytes rgb = Pattern(width, height, 256);
+    WritePpm(dir / "in.ppm", width, height, rgb);
+    const std::string path = dir / "alpha.bmp";
+    int status = 0;
+    Shell("convert '" + (dir / "in.ppm") + "' -alpha set BMP:'" + path + "'", &status);
+    ASSERT_EQ(status, 0);
+    BmpImgObject image;
+    EXPECT_EQ(Load(path, image), rgb);
+
+    // The same file with green and blue masks swapped describes other pixels.
+    Bytes file = ReadAll(path);
+    DWORD masks[3];
+    std::memcpy(masks, file.data() + 54, sizeof masks);
+    ASSERT_EQ(masks[1], 0x0000FF00u);
+    std::swap(masks[1], masks[2]);
+    std::memcpy(file.data() + 54, masks, sizeof masks);
+    WriteAll(path, file);
+    BmpFileReader reader;
+    reader.ReadFile(path.c_str());
+    BmpImgObject refused;
+    EXPECT_EQ(reader.ImageBytes(), 0u);
+    EXPECT_FALSE(reader.MakeImage(refused));
+}
+
 // Returns the CFileException cause thrown by reading path, or -1 when nothing was thrown.
 int ReadCause(const std::string& path, BmpFileReader& reader) {
     try {

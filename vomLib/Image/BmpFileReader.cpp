@@ -53,11 +53,26 @@ void BmpFileReader::ReadFile(LPCSTR path) {
     m_pixelBytes = got;
 }
 
+bool BmpFileReader::PlainBitFields() const {
+    // The red, green and blue masks follow the 40-byte header: inside a version 4 or 5 header, or
+    // right behind a plain one. Either way they start the bytes read after it.
+    const WORD bits = m_infoHeader.biBitCount;
+    if (m_infoHeader.biCompression != BI_BITFIELDS || m_paletteBytes < 3 * sizeof(DWORD) ||
+        (bits != 16 && bits != 32))
+        return false;
+    DWORD masks[3];
+    std::memcpy(masks, m_palette.get(), sizeof masks);
+    if (bits == 32)
+        return masks[0] == 0x00FF0000u && masks[1] == 0x0000FF00u && masks[2] == 0x000000FFu;
+    return masks[0] == 0x7C00u && masks[1] == 0x03E0u && masks[2] == 0x001Fu;
+}
+
 std::uint64_t BmpFileReader::ImageBytes() const {
     const BITMAPINFOHEADER& h = m_infoHeader;
     const WORD bits = h.biBitCount;
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
-        h.biHeight == 0 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || (h.biCompression != BI_RGB && !PlainBitFields()) ||
+        h.biWidth <= 0 || h.biHeight == 0 ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
         return 0;
     return DibRowBytes(h.biWidth, bits) * IMGObject::Rows(h.biHeight);
 }
