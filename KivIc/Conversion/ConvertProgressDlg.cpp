@@ -93,7 +93,9 @@ void CConvertProgressDlg::SetTimeText(LPCTSTR lpszText) {
 }
 
 void CConvertProgressDlg::OnCancel() {
-    BeginWaitCursor();
+    if (!m_bWaitCursor)
+        BeginWaitCursor();
+    m_bWaitCursor = TRUE;
     m_bCancel = TRUE;
     CDialog::OnCancel();
 }

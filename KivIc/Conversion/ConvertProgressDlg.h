@@ -43,6 +43,7 @@ protected:
 
     int m_nRemain = 0;
     BOOL m_bCancel = FALSE;
+    BOOL m_bWaitCursor = FALSE; // started by Cancel, ended when the conversion has stopped
     CString m_strRemain;
     CString m_strMessage;
     CString m_strCaption;

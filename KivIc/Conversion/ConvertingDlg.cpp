@@ -158,8 +158,10 @@ BOOL CConvertingDlg::Run() {
     const CString failure = outcome == Outcome::Failed ? CString(pool.Error().c_str()) : CString();
     m_strError.Empty();
     const BOOL closed = CloseOutput(outcome);
-    if (m_bCancel)
+    if (m_bWaitCursor) {
         EndWaitCursor(); // started by Cancel
+        m_bWaitCursor = FALSE;
+    }
     if (outcome == Outcome::Failed) {
         Fail("Cannot create frame.\n" + failure);
         return FALSE;
