@@ -1,5 +1,6 @@
 #include "KivIc/Conversion/AviConvertingDlg.h"
 
+#include "KivIc/Conversion/CompressOptionsDlg.h"
 #include "KivIc/Conversion/FrameCompressor.h"
 
 CAviConvertingDlg::CAviConvertingDlg(const ConvertSource& source, LPCTSTR lpszTarget, DWORD fccHandler,
@@ -45,8 +46,8 @@ void CAviConvertingDlg::OpenResult() {
 }
 
 void CAviConvertingDlg::AppendFormatInfo(CString& text) {
-    const std::string described = CFrameCompressor::Description(m_fccHandler);
-    const CString name = described.empty() ? m_strCompressorName : CString(described.c_str());
+    const CString described = CompressorDescription(m_fccHandler);
+    const CString name = described.IsEmpty() ? m_strCompressorName : described;
     text += "Video codec : " + name + "\n";
     text += CString("FCC HANDLER : ") + CFrameCompressor::HandlerText(m_fccHandler).c_str() + "\n";
     CString quality;

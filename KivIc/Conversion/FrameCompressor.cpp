@@ -67,24 +67,6 @@ bool CFrameCompressor::Compress(long index, const BYTE* pixels, std::size_t byte
     return true;
 }
 
-std::string CFrameCompressor::Description(DWORD handler) {
-    HIC hic = ICOpen(ICTYPE_VIDEO, handler, ICMODE_QUERY);
-    if (!hic)
-        return std::string();
-    ICINFO info{};
-    const LRESULT got = ICGetInfo(hic, &info, sizeof info);
-    ICClose(hic);
-    std::string text;
-    if (got <= 0)
-        return text;
-    for (const WCHAR c : info.szDescription) {
-        if (c == 0)
-            break;
-        text += c < 0x80 ? static_cast<char>(c) : '?';
-    }
-    return text;
-}
-
 std::string CFrameCompressor::HandlerText(DWORD handler) {
     std::string text;
     for (int i = 0; i < 4; ++i) {

@@ -24,8 +24,6 @@ public:
     // Compresses the pixels (bytes of packed rows) of sample `index` into out.
     bool Compress(long index, const BYTE* pixels, std::size_t bytes, EncodedFrame* out, std::string* error);
 
-    // The compressor's description in the compressor table ("" when none has the handler).
-    static std::string Description(DWORD handler);
     // The handler's four characters up to the first zero byte.
     static std::string HandlerText(DWORD handler);
 
