@@ -1,6 +1,7 @@
 #include "KivIc/Play/GuiHandOff.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <deque>
 #include <exception>
@@ -9,8 +10,10 @@
 #include <QMetaObject>
 #include <QObject>
 
+#include "platform/afx/core/exceptions.h"
 #include "platform/win32/files.h"
 #include "platform/win32/sync.h"
+#include "vomLib/Utility/vomException.h"
 
 namespace {
 
@@ -39,6 +42,18 @@ struct PendingCall {
 std::mutex g_lock;
 std::deque<std::shared_ptr<PendingCall>> g_calls;
 
+// A framework exception is thrown as a heap object that its catcher must delete: on the GUI thread,
+// where this runs inside a Qt slot, the user is told and the object goes. The waiting worker learns
+// of it by its text, which never needs deleting, even when the worker stopped waiting meanwhile.
+vomException ReportFrameworkException(CException* e) {
+    char text[512] = "";
+    if (!e->GetErrorMessage(text, sizeof text))
+        std::snprintf(text, sizeof text, "%s", "No error message is available.");
+    e->ReportError(MB_OK | MB_ICONEXCLAMATION);
+    e->Delete();
+    return vomException(__FILE__, __LINE__, 0, 0, text);
+}
+
 void RunPendingCalls() {
     for (;;) {
         std::shared_ptr<PendingCall> call;
@@ -54,6 +69,8 @@ void RunPendingCalls() {
             continue;
         try {
             call->work();
+        } catch (CException* e) {
+            call->error = std::make_exception_ptr(ReportFrameworkException(e));
         } catch (...) {
             call->error = std::current_exception();
         }

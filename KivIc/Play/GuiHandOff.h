@@ -22,8 +22,10 @@ public:
 
     // Queues work to the GUI thread and waits until it has run (TRUE) or quit is signalled first
     // (FALSE: the work is dropped unless it had already begun). An exception the work throws is
-    // thrown again here. Called on the GUI thread itself, the work runs at once. The work must hold
-    // its data by value: after a FALSE return the caller may be gone while it still runs.
+    // thrown again here; a framework exception (CException*) is shown to the user and deleted on the
+    // GUI thread and arrives here as a vomException with its text. Called on the GUI thread itself,
+    // the work runs at once. The work must hold its data by value: after a FALSE return the caller
+    // may be gone while it still runs.
     BOOL Call(std::function<void()> work, HANDLE quit);
 
     bool OnGuiThread() const { return std::this_thread::get_id() == m_guiThread; }
