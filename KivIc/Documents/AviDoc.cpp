@@ -14,9 +14,10 @@ namespace {
 const char kAviFilterProgId[] = "Ovisk.AVIFilter";
 constexpr long kTextChunk = static_cast<long>(MAKEFOURCC('t', 'x', 't', 's'));
 
-// The document title of a path: the file name without folder and extension.
-CString TitleOf(const CString& fileName, const CString& fullPath) {
-    return fileName.IsEmpty() ? fullPath : fileName;
+// The document title: the file name without folder and extension; a name that is all extension
+// (".avi") stays whole.
+CString TitleOf(const CString& fileName, const CString& ext) {
+    return fileName.IsEmpty() ? ext : fileName;
 }
 
 } // namespace
@@ -51,7 +52,7 @@ BOOL CAviDoc::OnOpenDocument(LPCTSTR lpszPathName) {
     const CString ext = GetExt();
     SetTypeText(ext.Left(1) == "." ? ext.Mid(1) : ext);
     SetLoop(FALSE);
-    SetTitle(TitleOf(GetFileName(), GetFullPath()));
+    SetTitle(TitleOf(GetFileName(), GetExt()));
     SetPathText(lpszPathName);
     ReadFrameRate();
     long first = 0;
@@ -79,7 +80,7 @@ void CAviDoc::OnCloseDocument() {
 void CAviDoc::SetPathName(LPCTSTR lpszPathName, BOOL bAddToMRU) {
     CTrackingDoc::SetPathName(lpszPathName, bAddToMRU);
     if (!GetFullPath().IsEmpty())
-        SetTitle(TitleOf(GetFileName(), GetFullPath()));
+        SetTitle(TitleOf(GetFileName(), GetExt()));
 }
 
 void CAviDoc::ReportOpenFailure(LPCTSTR lpszPath, LPCTSTR lpszReason) {
@@ -132,7 +133,11 @@ BOOL CAviDoc::OpenSource(LPCTSTR lpszPath) {
         ReportOpenFailure(lpszPath, "It holds no video frames.");
         return FALSE;
     }
-    if (size < static_cast<LONG>(sizeof(BITMAPINFOHEADER)) || !AllocFrameBuffer(static_cast<size_t>(size))) {
+    if (size < static_cast<LONG>(sizeof(BITMAPINFOHEADER))) {
+        ReportOpenFailure(lpszPath, "Its frames are no bitmaps.");
+        return FALSE;
+    }
+    if (!AllocFrameBuffer(static_cast<size_t>(size))) {
         ReportOpenFailure(lpszPath, "There is no memory for its frames.");
         return FALSE;
     }

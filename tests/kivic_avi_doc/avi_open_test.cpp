@@ -54,28 +54,32 @@ TEST_F(AviDocTest, AMovieOfTheProjectsWriterOpensAtTheRateOfItsTextChunk) {
     EXPECT_TRUE(main->GetImgListBar()->IsOpen("run12"));
 }
 
-TEST_F(AviDocTest, RatesOutsideTheTextRuleKeepTheDefault) {
-    const struct {
-        const char* text;
-        int rate;
-    } cases[] = {
-        {"Frame_Rate: 60", 1000},        // no line feed behind the number
-        {"Frame_Rate:\r\n60\r\n", 1000}, // the key's rest starts with the line end
-        {"Frame_Rate: 0\r\n", 1000},
-        {"Frame_Rate: 100001\r\n", 1000},
-        {"Frame_Rate: 4294967546\r\n", 1000}, // 2^32 + 250
-        {"Frame_Rate: 100000\r\n", 100000},
-    };
+TEST_F(AviDocTest, TheTitleIsTheFileNameWithoutFolderAndExtension) {
+    std::filesystem::create_directories(dir.Path("a.b"));
+    WriteMovie(dir.Path("a.b/take.2.avi"), 16, 8, 2, "");
+    WriteMovie(dir.Path("run12.avi"), 16, 8, 2, "");
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path(""));
+    CAviDoc* relative = Open("run12.avi");
+    CAviDoc* dotted = Open(dir.Path("a.b/take.2.avi"));
+    std::filesystem::current_path(saved);
+    ASSERT_NE(relative, nullptr);
+    ASSERT_NE(dotted, nullptr);
+    EXPECT_EQ(relative->GetTitle(), CString("run12"));
+    EXPECT_EQ(dotted->GetTitle(), CString("take.2"));
+    EXPECT_STREQ(dotted->GetTypeText(), "avi");
+}
+
+TEST_F(AviDocTest, ARateWithoutItsLineEndOrOutOfRangeKeepsTheDefault) {
+    const char* const texts[] = {"Frame_Rate: 60", "Frame_Rate: 4294967546\r\n"}; // the second is 2^32 + 250
     int index = 0;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
         const std::string path = dir.Path("rate" + std::to_string(index++) + ".avi");
-        WriteMovie(path, 16, 8, 2, c.text);
+        WriteMovie(path, 16, 8, 2, text);
         CAviDoc* doc = Open(path);
         ASSERT_NE(doc, nullptr);
-        EXPECT_EQ(doc->GetFrameRate(), c.rate);
-        doc->OnCloseDocument();
-        Pump();
+        EXPECT_EQ(doc->GetFrameRate(), 1000);
     }
     EXPECT_TRUE(boxes.empty());
 }
