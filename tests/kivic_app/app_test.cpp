@@ -160,14 +160,27 @@ TEST_F(WqLinkAppTest, AboutNewAndTheSilentCommand) {
         dialog->EndDialog(IDOK);
     });
     Main()->SendMessage(WM_COMMAND, ID_APP_ABOUT);
-    AfxSetModalHook(old);
     EXPECT_EQ(dialogs, (std::vector<std::string>{"About KivIc"}));
 
+    // A new recording document asks for its 2-D setup first.
+    dialogs.clear();
     Main()->SendMessage(WM_COMMAND, ID_FILE_NEW);
     Pump();
-    EXPECT_EQ(Documents().size(), 1u) << "File New makes a document of the first type";
+    AfxSetModalHook(old);
+    EXPECT_EQ(dialogs, (std::vector<std::string>{"Setup 2D-parameteres"}));
+    // File New makes a document of the first registered type, whatever it is.
+    POSITION first = app->GetFirstDocTemplatePosition();
+    ASSERT_NE(first, nullptr);
+    CDocTemplate* firstType = app->GetNextDocTemplate(first);
+    const auto documentsOfFirstType = [firstType] {
+        size_t count = 0;
+        for (POSITION pos = firstType->GetFirstDocPosition(); pos != nullptr; ++count)
+            firstType->GetNextDoc(pos);
+        return count;
+    };
+    EXPECT_EQ(documentsOfFirstType(), 1u);
 
     EXPECT_TRUE(app->OnCmdMsg(ID_APP_NOTHING, CN_COMMAND, nullptr, nullptr)) << "handled, doing nothing";
-    EXPECT_EQ(Documents().size(), 1u);
+    EXPECT_EQ(documentsOfFirstType(), 1u);
     EXPECT_TRUE(boxes.empty());
 }
