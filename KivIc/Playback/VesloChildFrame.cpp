@@ -229,6 +229,10 @@ void CVesloChildFrame::OnCtrlBarValue(int id, int value) {
 }
 
 void CVesloChildFrame::WriteZoomField(int percent) {
+    WriteBarField(IDC_CTRL_ZOOM, percent);
+}
+
+void CVesloChildFrame::WriteBarField(int id, int value) {
     CCtrlBar* bar = GetCtrlBar();
     if (bar == nullptr)
         return;
@@ -236,7 +240,7 @@ void CVesloChildFrame::WriteZoomField(int percent) {
     CMainFrame* main = GetMainFrame();
     if (main != nullptr && main->MDIGetActive() != nullptr && main->MDIGetActive() != this)
         return;
-    bar->SetDlgItemInt(IDC_CTRL_ZOOM, static_cast<UINT>(percent), TRUE);
+    bar->SetDlgItemInt(id, static_cast<UINT>(value), TRUE);
 }
 
 void CVesloChildFrame::ShowZoom(int percent) {

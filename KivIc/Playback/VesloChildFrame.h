@@ -51,6 +51,8 @@ protected:
     // Mouse mode: armed mode on, or off when that mode (or its active form) is on.
     void ToggleMouseMode(int mode);
     void WriteZoomField(int percent);
+    // A number into a control-bar field; only the active window speaks for the shared fields.
+    void WriteBarField(int id, int value);
 
     void OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd* pDeactivateWnd);
 

@@ -25,7 +25,7 @@ protected:
             boxes.emplace_back(text != nullptr ? text : "");
             return IDOK;
         });
-        app = new CWinApp("kivic-test");
+        app = NewApp();
         RegisterGenRecordingTemplate(app);
         main = new CMainFrame;
         ASSERT_TRUE(main->LoadFrame(IDR_MAINFRAME));
@@ -38,6 +38,9 @@ protected:
         SetMessageBoxNotifier(m_oldNotifier);
         unsetenv("KIVIC_AFX_PROFILE");
     }
+
+    // The application object; suites of the file documents take the program's own.
+    virtual CWinApp* NewApp() { return new CWinApp("kivic-test"); }
 
     // Opens a generated recording ("begin=0,end=99,rate=100" ...) and lists it in the image-list bar
     // as the program's application does; null when it fails.
