@@ -15,6 +15,7 @@
 #include "platform/afx/wnd/prompts.h"
 #include "platform/afx/wnd/wnd.h"
 #include "platform/afx/doc/document.h"
+#include "platform/afx/doc/docpath.h"
 #include "platform/afx/doc/view.h"
 #include "platform/afx/frame/frame.h"
 #include "platform/afx/app/winapp.h"

@@ -71,6 +71,55 @@ TEST_F(DocumentsTest, AFileThatCannotBeReadIsReportedAndLeavesNothingOpen) {
     EXPECT_EQ(main->MDIGetActive(), nullptr);
 }
 
+TEST_F(DocumentsTest, AnExtensionNoTemplateListsIsRefusedByName) {
+    MessageBoxRecorder boxes;
+    const std::string picture = MakeFile("photo.png");
+    EXPECT_EQ(app->OpenDocumentFile(picture.c_str()), nullptr);
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0],
+              "Unable to open document \"" + picture + "\": no document type opens \".png\" files.");
+    EXPECT_EQ(main->MDIGetActive(), nullptr);
+    EXPECT_EQ(OpenCount(), 0);
+    // A dot in a folder's name is no extension; a name without one is left to the first template.
+    std::filesystem::create_directories(dir.Path("take.2"));
+    CDocument* plain = app->OpenDocumentFile(MakeFile("take.2/README").c_str());
+    ASSERT_NE(plain, nullptr);
+    EXPECT_TRUE(plain->IsKindOf(RUNTIME_CLASS(DocA)));
+    // Templates may list several extensions.
+    AfxRegisterString(912, "\nGamma\nGamma\nGamma (*.g1;*.g2)\n.g1;.G2\n");
+    app->AddDocTemplate(new CMultiDocTemplate(912, RUNTIME_CLASS(DocB), RUNTIME_CLASS(CMDIChildWnd),
+                                              RUNTIME_CLASS(CountingView)));
+    CDocument* second = app->OpenDocumentFile(MakeFile("x.g2").c_str());
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->GetDocTemplate()->GetResourceID(), 912u);
+    EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+TEST_F(DocumentsTest, NamesOfOneFileFindTheOpenDocumentNamesThatDifferByCaseDoNot) {
+    const std::string lower = MakeFile("run.aaa");
+    const std::string upper = MakeFile("Run.aaa");
+    std::filesystem::create_directories(dir.Path("sub"));
+    std::filesystem::create_symlink(lower, dir.Path("link.aaa"));
+    CDocument* a = app->OpenDocumentFile(lower.c_str());
+    ASSERT_NE(a, nullptr);
+    CDocument* b = app->OpenDocumentFile(upper.c_str());
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(app->OpenDocumentFile(dir.Path("sub/../run.aaa").c_str()), a);
+    EXPECT_EQ(main->MDIGetActive()->GetActiveDocument(), a);
+    EXPECT_EQ(app->OpenDocumentFile(dir.Path("link.aaa").c_str()), a);
+    EXPECT_EQ(app->OpenDocumentFile(dir.Path("./Run.aaa").c_str()), b);
+    EXPECT_EQ(OpenCount(), 2);
+}
+
+TEST(DocumentsWithoutTemplates, TheFileIsNamed) {
+    EnsureQt();
+    MessageBoxRecorder boxes;
+    CWinApp app("bare");
+    EXPECT_EQ(app.OpenDocumentFile("/data/run.aaa"), nullptr);
+    EXPECT_EQ(boxes.texts, std::vector<std::string>{"Unable to open document \"/data/run.aaa\"."});
+}
+
 TEST_F(DocumentsTest, UpdateAllViewsSkipsTheSenderAndClosingTheFrameClosesTheDocument) {
     CDocument* doc = app->OpenDocumentFile(MakeFile("v.aaa").c_str());
     POSITION pos = doc->GetFirstViewPosition();

@@ -153,8 +153,17 @@ CDocument* CWinApp::OpenDocumentFile(LPCTSTR lpszFileName) {
             best = t;
         }
     }
+    const CString path = lpszFileName != nullptr ? lpszFileName : "";
     if (best == nullptr) {
-        AfxMessageBox("Unable to open document.");
+        AfxMessageBox("Unable to open document \"" + path + "\".");
+        return nullptr;
+    }
+    // A name without extension is left to the first template to try; an extension that no template
+    // lists is not tried as something it is not.
+    const CString ext = AfxFileExtension(path);
+    if (bestMatch < CDocTemplate::yesAttemptNative && !ext.IsEmpty()) {
+        AfxMessageBox("Unable to open document \"" + path + "\": no document type opens \"" + ext +
+                      "\" files.");
         return nullptr;
     }
     return best->OpenDocumentFile(lpszFileName);

@@ -183,22 +183,20 @@ void CDocTemplate::RemoveDocument(CDocument* pDoc) {
 
 CDocTemplate::Confidence CDocTemplate::MatchDocType(LPCTSTR lpszPathName, CDocument*& rpDocMatch) {
     rpDocMatch = nullptr;
+    // One file may go by several names ("sub/../a.avi", a link), and names that differ by case are
+    // different files.
+    const CString wanted = AfxCanonicalPath(lpszPathName);
     POSITION pos = GetFirstDocPosition();
     while (pos != nullptr) {
         CDocument* doc = GetNextDoc(pos);
-        if (doc->GetPathName().CompareNoCase(lpszPathName) == 0) {
+        if (!doc->GetPathName().IsEmpty() && AfxCanonicalPath(doc->GetPathName()) == wanted) {
             rpDocMatch = doc;
             return yesAlreadyOpen;
         }
     }
-    CString ext;
-    if (GetDocString(ext, filterExt) && !ext.IsEmpty()) {
-        const CString path = lpszPathName;
-        const int dot = path.ReverseFind('.');
-        const int slash = std::max(path.ReverseFind('/'), path.ReverseFind('\\'));
-        if (dot > slash && path.Mid(dot).CompareNoCase(ext) == 0)
-            return yesAttemptNative;
-    }
+    CString list;
+    if (GetDocString(list, filterExt) && AfxExtensionListed(list, AfxFileExtension(lpszPathName)))
+        return yesAttemptNative;
     return yesAttemptForeign;
 }
 
