@@ -8,6 +8,7 @@
 #include "KivIc/Dialogs/SHBFolder.h"
 #include "KivIc/Documents/AviTemplate.h"
 #include "KivIc/Documents/BmpTemplate.h"
+#include "KivIc/Documents/KivTemplate.h"
 #include "KivIc/Main/MainFrame.h"
 #include "KivIc/Playback/VesloDoc.h"
 #include "platform/com/objects.h"
@@ -80,6 +81,7 @@ int CWqLinkApp::ExitInstance() {
 
 void CWqLinkApp::RegisterDocTemplates() {
     // The file documents: raw camera files, AVI files, BMP sequences, in that order.
+    RegisterKivTemplate(this);
     RegisterAviTemplate(this);
     RegisterBmpTemplate(this);
     if (m_extraTemplates)
