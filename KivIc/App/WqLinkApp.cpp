@@ -5,6 +5,7 @@
 
 #include "KivIc/App/AboutDlg.h"
 #include "KivIc/App/AppIcon.h"
+#include "KivIc/Conversion/CompressOptionsDlg.h"
 #include "KivIc/Dialogs/SHBFolder.h"
 #include "KivIc/Documents/AviTemplate.h"
 #include "KivIc/Documents/BmpTemplate.h"
@@ -46,6 +47,8 @@ BOOL CWqLinkApp::InitInstance() {
     LoadStdProfileSettings(kRecentFileCount);
     // Motion-JPEG is offered among the compressors before any AVI file was opened.
     InstallMjpgCodec();
+    // The compressor choice of the conversion's save dialog.
+    InstallCompressOptionsDialog();
 
     m_strRootFolder.Empty();
     m_strIniPath.Empty();
