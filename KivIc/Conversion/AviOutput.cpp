@@ -138,10 +138,9 @@ bool CAviOutput::Commit(long index, EncodedFrame& frame, std::string* error) {
                                 : AVIERR_BADHANDLE;
     if (hr != AVIERR_OK) {
         const DWORD cause = GetLastError();
-        *error = cause != 0 ? FileFailure("Cannot write frame " + std::to_string(index) + " into",
-                                          m_settings.target, cause)
-                            : AviFailure("Cannot write frame " + std::to_string(index) + " into",
-                                         m_settings.target, hr);
+        const std::string what = "Cannot write frame " + std::to_string(index) + " of the movie";
+        *error = cause != 0 ? FileFailure(what, m_settings.target, cause)
+                            : AviFailure(what, m_settings.target, hr);
         return false;
     }
     return true;

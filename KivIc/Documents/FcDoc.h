@@ -14,6 +14,8 @@
 
 #include "KivIc/Documents/AviDoc.h"
 
+class CConvertingDlg;
+
 class CFcDoc : public CAviDoc {
     DECLARE_DYNAMIC(CFcDoc)
 public:
@@ -75,6 +77,24 @@ public:
     // refused it.
     BOOL SampleWhiteBalanceAt(int x, int y);
 
+    // --- Conversion (KivIc/Conversion/FcDocConvert.cpp) ------------------------------------------------
+    // "Save &as...": stops playback, asks for the target and the compressor or quality, checks the free
+    // disk space and converts the play range; the source is left on the frame shown.
+    void OnConvertSave();
+    // Whether the volume that holds the target can take the play range's frames uncompressed; if not,
+    // the user is told how much is needed and how much is free.
+    BOOL CheckDiskSpace(LPCTSTR lpszPath);
+    // Converts the play range into the target path by its extension (avi, jpg, tif, bmp) with the main
+    // window disabled; TRUE when the conversion ran to its end.
+    BOOL Convert();
+    BOOL IsConverting() const { return m_pConverting != nullptr; }
+    // Busy while converting: synchronised mode is not switched on meanwhile.
+    BOOL IsBusy() const override;
+    // While a conversion runs, closing the window or the program asks it to stop first and closes once
+    // it has.
+    BOOL CanCloseFrame(CFrameWnd* pFrame) override;
+    BOOL SaveModified() override;
+
     // Whether a source is open (frames can be fetched).
     BOOL IsSourceOpen() const { return m_bSourceOpen; }
     BOOL IsAwbSampleMode() const { return m_nAwbSampleMode == 1; }
@@ -104,4 +124,8 @@ protected:
 
 private:
     BOOL m_bSourceOpen = FALSE;
+    // The conversion that runs now, and what to close once it has stopped.
+    CConvertingDlg* m_pConverting = nullptr;
+    enum class CloseAfterConversion { None, Window, Program };
+    CloseAfterConversion m_closeAfterConversion = CloseAfterConversion::None;
 };

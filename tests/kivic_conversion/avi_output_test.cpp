@@ -19,6 +19,7 @@
 namespace {
 
 using convtest::FilesIn;
+using convtest::ReadTxts;
 
 constexpr DWORD kDib = mmioFOURCC('D', 'I', 'B', ' ');
 constexpr DWORD kMsvc = mmioFOURCC('m', 's', 'v', 'c');
@@ -138,17 +139,7 @@ TEST_F(AviOutputTest, FfprobeAndFfmpegReadTheMovies) {
         }
 
         // The information text comes back byte for byte as the stream's 'txts' chunk.
-        PAVIFILE file = nullptr;
-        ASSERT_EQ(AVIFileOpenA(&file, target.c_str(), OF_READ, nullptr), AVIERR_OK);
-        PAVISTREAM stream = nullptr;
-        ASSERT_EQ(AVIFileGetStream(file, &stream, streamtypeVIDEO, 0), AVIERR_OK);
-        LONG size = 0;
-        ASSERT_EQ(AVIStreamReadData(stream, mmioFOURCC('t', 'x', 't', 's'), nullptr, &size), AVIERR_OK);
-        std::string text(static_cast<std::size_t>(size), '\0');
-        ASSERT_EQ(AVIStreamReadData(stream, mmioFOURCC('t', 'x', 't', 's'), text.data(), &size), AVIERR_OK);
-        EXPECT_EQ(text, kInfo);
-        AVIStreamRelease(stream);
-        AVIFileRelease(file);
+        EXPECT_EQ(ReadTxts(target), kInfo);
     }
 }
 

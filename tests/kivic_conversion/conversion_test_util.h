@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "KivIc/Conversion/FramePool.h"
+#include "platform/vfw/vfw.h"
 #include "platform/win32/bitmap.h"
 #include "vfw/avi_test_util.h"
 
@@ -92,6 +93,26 @@ public:
 private:
     ConverterScript& m_script;
 };
+
+// The 'txts' chunk of a movie's video stream; "<none>" when the movie or the chunk cannot be read.
+inline std::string ReadTxts(const std::string& path) {
+    constexpr DWORD kTxts = mmioFOURCC('t', 'x', 't', 's');
+    std::string text = "<none>";
+    PAVIFILE file = nullptr;
+    if (AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK)
+        return text;
+    PAVISTREAM stream = nullptr;
+    LONG size = 0;
+    if (AVIFileGetStream(file, &stream, streamtypeVIDEO, 0) == AVIERR_OK &&
+        AVIStreamReadData(stream, kTxts, nullptr, &size) == AVIERR_OK) {
+        std::string data(static_cast<std::size_t>(size), '\0');
+        if (AVIStreamReadData(stream, kTxts, data.data(), &size) == AVIERR_OK)
+            text = data;
+    }
+    AVIStreamRelease(stream);
+    AVIFileRelease(file);
+    return text;
+}
 
 // The names in a folder, sorted.
 inline std::vector<std::string> FilesIn(const std::string& folder) {
