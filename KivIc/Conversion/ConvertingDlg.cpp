@@ -120,10 +120,9 @@ BOOL CConvertingDlg::Run() {
                   pool.AddWorker(std::move(converter), &error);
     }
     if (!started || !pool.Start(&error)) {
-        m_strError = error.empty() ? "The frames of the recording cannot be read." : error.c_str();
         CloseOutput(Outcome::Failed);
-        Fail("Cannot create frame.\n" +
-             CString(error.empty() ? "The frames of the recording cannot be read." : error.c_str()));
+        Fail("Cannot create frame.\nCannot convert into \"" + m_strTarget + "\": " +
+             CString(error.empty() ? "the frames of the recording cannot be read." : error.c_str()));
         return FALSE;
     }
 

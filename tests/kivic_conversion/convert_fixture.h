@@ -146,8 +146,8 @@ protected:
     }
 
     // "Save as" (32827) in the document's window with the user's answers; FALSE when the save dialog did
-    // not close with OK.
-    bool SaveAs(CKivDoc* doc, const SaveAnswer& answer) {
+    // not close with OK. With direct the command goes to the document whatever the menus allow.
+    bool SaveAs(CKivDoc* doc, const SaveAnswer& answer, bool direct = false) {
         doc->ActivateFirstView();
         Pump();
         bool ok = false;
@@ -173,7 +173,10 @@ protected:
             ok = d->GetModalResult() == IDOK;
             return d->GetModalResult();
         });
-        Command(ID_FILE_CONVERT_SAVE);
+        if (direct)
+            doc->OnConvertSave();
+        else
+            Command(ID_FILE_CONVERT_SAVE);
         AfxSetFileDialogHook(nullptr);
         Pump();
         return ok;

@@ -4,6 +4,8 @@
 // the tuned pipeline's pixels; Cancel, closing while converting, and the failures a user can meet.
 #include "KivIc/Documents/AviDoc.h"
 #include "KivIc/Documents/BmpDoc.h"
+#include "KivIc/Main/MainFrame.h"
+#include "KivIc/Playback/PlaybackIds.h"
 #include "kivic_conversion/convert_fixture.h"
 
 namespace {
@@ -218,6 +220,37 @@ TEST_F(ConvertProgramTest, ClosingTheWindowOrTheProgramCancelsTheConversionFirst
     }
     Pump();
     EXPECT_EQ(app->m_pMainWnd, nullptr); // the program closed after the conversion stopped
+}
+
+TEST_F(ConvertProgramTest, PlaybackStopsBeforeTheConversion) {
+    std::unique_ptr<ReferencePipeline> reference;
+    CKivDoc* doc = OpenTuned("play.cm8", 96, 64, 12, &reference);
+    ASSERT_NE(doc, nullptr) << Boxes();
+    Bar()->SetPlaySpeed(24);
+    // The window's own playback (the menus do not offer "Save as" meanwhile; the command stops it).
+    doc->SetLoopPlay(TRUE);
+    Command(ID_PLAY_PLAY);
+    ASSERT_TRUE(PumpUntil([&] { return doc->IsPlaying() && doc->GetCurrentFrame() != -3; }));
+    EXPECT_FALSE(IsEnabled(ID_FILE_CONVERT_SAVE));
+    ASSERT_TRUE(SaveAs(doc, {CConvFileSave::kTypeBmp, Out("own.bmp")}, true));
+    EXPECT_FALSE(doc->IsPlaying());
+    // Synchronised playback.
+    Command(ID_SYNC_MODE);
+    ASSERT_TRUE(main->IsSyncMode());
+    Command(ID_SYNC_PLAY);
+    ASSERT_TRUE(PumpUntil([&] { return main->IsSyncPlaying(); }));
+    ASSERT_TRUE(SaveAs(doc, {CConvFileSave::kTypeBmp, Out("sync.bmp")}, true));
+    EXPECT_FALSE(main->IsSyncPlaying());
+    EXPECT_TRUE(boxes.empty()) << Boxes();
+    // Both conversions hold the frames as the pipeline makes them, untouched by any playback.
+    if (HaveMagick()) {
+        for (const char* base : {"own", "sync"}) {
+            for (long n = -3; n <= 8; ++n)
+                EXPECT_EQ(MagickRgb(Out(CSequenceOutput::FrameFileName(base, n + 3, ".bmp"))),
+                          TopDown(reference->Convert(n), true))
+                    << base << " " << n;
+        }
+    }
 }
 
 // The driver on a target chosen before ("Save as" without its dialog).

@@ -276,6 +276,28 @@ TEST_F(ConvertingDlgTest, AnUnwritableTargetIsNamedWithItsCause) {
     EXPECT_TRUE(Files().empty());
 }
 
+TEST_F(ConvertingDlgTest, FramesThatCannotBeMadeNameTheTargetAndTheCause) {
+    // The recording cannot be opened again for the workers.
+    ConvertSource source = Source(0, 3);
+    source.makeConverter = [](std::string* error) -> std::unique_ptr<IFrameConverter> {
+        *error = "cannot open \"/data/gone.cm8\"";
+        return nullptr;
+    };
+    CBmpConvertingDlg missing(source, Path("run.bmp").c_str(), nullptr);
+    EXPECT_FALSE(missing.Run());
+    // No frame buffer for the frames.
+    source = Source(0, 3);
+    source.frameBytes = 0;
+    CAviConvertingDlg empty(source, Path("movie.avi").c_str(), kDib, 10000, "", nullptr);
+    EXPECT_FALSE(empty.Run());
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_NE(boxes[0].find(Path("run.bmp")), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[0].find("gone.cm8"), std::string::npos) << boxes[0];
+    EXPECT_NE(boxes[1].find(Path("movie.avi")), std::string::npos) << boxes[1];
+    EXPECT_EQ(boxes[1].find("AVI Convert Failed."), std::string::npos) << boxes[1];
+    EXPECT_TRUE(Files().empty()); // no information file, no movie, no temporary file
+}
+
 TEST_F(ConvertingDlgTest, APlayRangeThatEndsBeforeItBeginsConvertsNothing) {
     CBmpConvertingDlg dlg(Source(10, 9), Path("run.bmp").c_str(), nullptr);
     EXPECT_FALSE(dlg.Run());
