@@ -69,8 +69,10 @@ void CFcDoc::OnConvertSave() {
     const long shown = GetCurrentFrame();
     CWnd* main = AfxGetMainWnd();
     CConvFileSave dlg(main);
-    // The source's name without its extension, in the source's folder.
-    dlg.m_strInitialName = GetDrive() + GetDir() + GetFileName();
+    // The source's name without its extension, in the source's folder (the document's directory
+    // field holds the whole path once the source is open, so the path is split again here).
+    const SourcePathParts source = SplitSourcePath(GetFullPath());
+    dlg.m_strInitialName = source.drive + source.dir + source.fileName;
     dlg.SetCompressorName(m_strCompressorName);
     dlg.SetQuality(m_dwQuality);
     dlg.SetHandler(m_fccHandler);

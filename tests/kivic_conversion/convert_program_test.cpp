@@ -2,6 +2,8 @@
 // (the save dialog, the compression options, the JPEG quality): a tuned recording becomes an AVI movie
 // or a BMP, JPEG or TIFF sequence that ffprobe, ffmpeg, ImageMagick and the TIFF tools read back with
 // the tuned pipeline's pixels; Cancel, closing while converting, and the failures a user can meet.
+#include <filesystem>
+
 #include "KivIc/Documents/AviDoc.h"
 #include "KivIc/Documents/BmpDoc.h"
 #include "KivIc/Main/MainFrame.h"
@@ -251,6 +253,29 @@ TEST_F(ConvertProgramTest, PlaybackStopsBeforeTheConversion) {
                     << base << " " << n;
         }
     }
+}
+
+// The save dialog proposes the recording's own name, without its extension, in the recording's folder:
+// OK on it gives that name with the chosen type's extension.
+TEST_F(ConvertProgramTest, TheSaveDialogProposesTheRecordingsNameInItsFolder) {
+    CKivDoc* doc = OpenTuned("proposal.cm8", 32, 16, 2);
+    ASSERT_NE(doc, nullptr) << Boxes();
+    const std::string folder = std::filesystem::path(doc->GetPathName().GetString()).parent_path().string();
+    CString proposed;
+    CString shown;
+    AfxSetFileDialogHook([&](CFileDialog* d) -> INT_PTR {
+        d->PickFilter(CConvFileSave::kTypeBmp);
+        d->PressOK();
+        proposed = d->GetPathName();
+        shown = d->m_strInitialName;
+        return IDCANCEL;
+    });
+    Command(ID_FILE_CONVERT_SAVE);
+    AfxSetFileDialogHook(nullptr);
+    Pump();
+    EXPECT_STREQ(shown, (folder + "/proposal").c_str());
+    EXPECT_STREQ(proposed, (folder + "/proposal.bmp").c_str());
+    EXPECT_TRUE(boxes.empty()) << Boxes();
 }
 
 // The driver on a target chosen before ("Save as" without its dialog).
