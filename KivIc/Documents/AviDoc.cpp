@@ -29,10 +29,7 @@ CAviDoc::CAviDoc() : m_pAviFilter(std::make_unique<IAVIFilter>()) {
 
 CAviDoc::~CAviDoc() {
     StopPlayThread();
-    HBITMAP bitmap = GetFrameBitmap();
-    SetFrameBitmap(nullptr);
-    if (bitmap != nullptr)
-        DeleteObject(bitmap);
+    ReplaceFrameBitmap(nullptr);
     FreeFrameBuffer();
     m_pAviFilter->ReleaseDispatch();
 }
@@ -62,11 +59,7 @@ BOOL CAviDoc::OnOpenDocument(LPCTSTR lpszPathName) {
         ReportOpenFailure(lpszPathName, "It holds no frames.");
         return FALSE;
     }
-    SetRecordBegin(first);
-    SetRecordEnd(last);
-    SetPlayBegin(first);
-    SetPlayEnd(last);
-    SetCurrentFrame(first, TRUE);
+    OpenFrameRange(first, last);
     return TRUE;
 }
 
@@ -272,10 +265,7 @@ BOOL CAviDoc::ShowFrameBlock(const void* block, size_t size) {
     HBITMAP bitmap = CreateFrameBitmap(block, size);
     if (bitmap == nullptr)
         return FALSE;
-    HBITMAP previous = GetFrameBitmap();
-    SetFrameBitmap(bitmap);
-    if (previous != nullptr)
-        DeleteObject(previous);
+    ReplaceFrameBitmap(bitmap);
     return TRUE;
 }
 

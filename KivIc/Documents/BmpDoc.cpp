@@ -54,10 +54,7 @@ CBmpDoc::CBmpDoc() {
 
 CBmpDoc::~CBmpDoc() {
     StopPlayThread();
-    HBITMAP bitmap = GetFrameBitmap();
-    SetFrameBitmap(nullptr);
-    if (bitmap != nullptr)
-        DeleteObject(bitmap);
+    ReplaceFrameBitmap(nullptr);
 }
 
 // --- Opening ----------------------------------------------------------------------------------------
@@ -91,11 +88,7 @@ BOOL CBmpDoc::OnOpenDocument(LPCTSTR lpszPathName) {
     ReadFrameRate();
     const long first = m_frameMap.begin()->first;
     const long last = m_frameMap.rbegin()->first;
-    SetRecordBegin(first);
-    SetRecordEnd(last);
-    SetPlayBegin(first);
-    SetPlayEnd(last);
-    SetCurrentFrame(first, TRUE);
+    OpenFrameRange(first, last);
     return TRUE;
 }
 
@@ -226,9 +219,6 @@ void CBmpDoc::LoadFrame(long frame) {
         const ScreenDc dc;
         bitmap = ReadFrame(dc, frame);
     }
-    // The new picture is in place before the old one goes, so no view is left with a freed one.
-    HBITMAP previous = GetFrameBitmap();
-    SetFrameBitmap(bitmap);
-    if (previous != nullptr && previous != bitmap)
-        DeleteObject(previous);
+    // A gap in the sequence shows no picture.
+    ReplaceFrameBitmap(bitmap);
 }

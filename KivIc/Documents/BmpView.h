@@ -12,7 +12,4 @@ public:
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     // Takes the document's display bitmap, then the playback view's refresh.
     LRESULT OnFrameChanged() override;
-
-private:
-    void TakeDocumentBitmap();
 };

@@ -11,8 +11,4 @@ public:
 
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
     LRESULT OnFrameChanged() override;
-
-protected:
-    // The document's display bitmap into the view.
-    void TakeDocumentBitmap();
 };

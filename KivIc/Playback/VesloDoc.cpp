@@ -66,6 +66,14 @@ void CVesloDoc::MoveToFrame(long frame, BOOL bUpdate) {
         UpdateAllViews(nullptr);
 }
 
+void CVesloDoc::OpenFrameRange(long first, long last) {
+    SetRecordBegin(first);
+    SetRecordEnd(last);
+    SetPlayBegin(first);
+    SetPlayEnd(last);
+    SetCurrentFrame(first, TRUE);
+}
+
 void CVesloDoc::SetCurrentFrame(long frame, BOOL bUpdate) {
     MoveToFrame(frame, bUpdate);
 }
@@ -110,6 +118,13 @@ void CVesloDoc::SetFrameBitmap(HBITMAP hBitmap) {
 
 HBITMAP CVesloDoc::GetFrameBitmap() {
     return m_hFrameBitmap;
+}
+
+void CVesloDoc::ReplaceFrameBitmap(HBITMAP hBitmap) {
+    HBITMAP previous = GetFrameBitmap();
+    SetFrameBitmap(hBitmap);
+    if (previous != nullptr && previous != hBitmap)
+        DeleteObject(previous);
 }
 
 BOOL CVesloDoc::GetBitmapSize(long* pWidth, long* pHeight) {

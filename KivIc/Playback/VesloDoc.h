@@ -131,6 +131,11 @@ protected:
     long ClampToPlayRange(long frame) const;
     // Stores and loads the frame, shows it on the control bar when active, updates the views.
     void MoveToFrame(long frame, BOOL bUpdate);
+    // A source just opened: record and play range first..last, its first frame loaded and shown.
+    void OpenFrameRange(long first, long last);
+    // For documents that own their display bitmap: the new one is in place before the old one is
+    // deleted, so no view is left with a freed one; null deletes the one shown (their destructors).
+    void ReplaceFrameBitmap(HBITMAP hBitmap);
 
     std::unique_ptr<CPlayThread> m_pPlayer;
     std::atomic<BOOL> m_bActive{FALSE};

@@ -48,6 +48,11 @@ void CVesloView::SetBitmap(HBITMAP hBitmap) {
     CReticleView::SetBitmap(hBitmap);
 }
 
+void CVesloView::TakeDocumentBitmap() {
+    CVesloDoc* doc = GetVesloDoc();
+    SetBitmap(doc != nullptr ? doc->GetFrameBitmap() : nullptr);
+}
+
 int CVesloView::GetZoomPercentShown() const {
     const DWORD zoom = GetZoom();
     const auto numerator = static_cast<std::int16_t>(zoom >> 16);

@@ -27,6 +27,10 @@ public:
     unsigned short GetShownHeight() const { return m_nBitmapHeight; }
 
 protected:
+    // The document's display bitmap into the view, for views that show it as it is (none while the
+    // document has none). Set every time, also when the handle is the one shown: a handle the
+    // document deleted may come back as a later picture's.
+    void TakeDocumentBitmap();
     LRESULT OnFrameChangedMessage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 

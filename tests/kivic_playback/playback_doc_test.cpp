@@ -1,5 +1,6 @@
 // The playback document: positions kept to the play range, time to frame, the bitmap size, the
-// information text, playing on its own thread, and closing while playing.
+// information text, the display bitmap of documents that own theirs, playing on its own thread, and
+// closing while playing.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,6 +24,24 @@ public:
 class PlaybackDocAlone : public ::testing::Test {
 protected:
     void SetUp() override { AfxEnsureQtApp(); }
+};
+
+bool IsLiveBitmap(HBITMAP bitmap) {
+    BITMAP info{};
+    return bitmap != nullptr && GetObjectA(bitmap, sizeof info, &info) == static_cast<int>(sizeof info);
+}
+
+// A document that owns its display bitmaps, as the file documents do; it notes whether the picture it
+// showed was still alive when the next one took its place.
+class OwningDoc : public BareDoc {
+public:
+    using CVesloDoc::ReplaceFrameBitmap;
+    void SetFrameBitmap(HBITMAP hBitmap) override {
+        if (GetFrameBitmap() != nullptr && !IsLiveBitmap(GetFrameBitmap()))
+            replacedAfterDeleting = true;
+        CVesloDoc::SetFrameBitmap(hBitmap);
+    }
+    bool replacedAfterDeleting = false;
 };
 
 TEST_F(PlaybackDocAlone, StartsEmptyWithoutInformationOrPicture) {
@@ -86,6 +105,26 @@ TEST_F(PlaybackDocAlone, SequenceBaseNameComesFromTheSourcePath) {
     EXPECT_STREQ(doc.GetBaseName(), "0");
     doc.SetSourcePath("/seq/img00000012.bmp", FALSE);
     EXPECT_STREQ(doc.GetBaseName(), "img00000012");
+}
+
+TEST_F(PlaybackDocAlone, AnOwnedPictureIsDeletedOnlyOnceAnotherHasTakenItsPlace) {
+    OwningDoc doc;
+    HDC dc = GetDC(nullptr);
+    HBITMAP first = CreateCompatibleBitmap(dc, 4, 3);
+    HBITMAP second = CreateCompatibleBitmap(dc, 5, 2);
+    ReleaseDC(nullptr, dc);
+    ASSERT_TRUE(IsLiveBitmap(first) && IsLiveBitmap(second));
+    doc.ReplaceFrameBitmap(first);
+    doc.ReplaceFrameBitmap(first); // the same picture again stays
+    EXPECT_EQ(doc.GetFrameBitmap(), first);
+    EXPECT_TRUE(IsLiveBitmap(first));
+    doc.ReplaceFrameBitmap(second);
+    EXPECT_EQ(doc.GetFrameBitmap(), second);
+    EXPECT_FALSE(IsLiveBitmap(first));
+    doc.ReplaceFrameBitmap(nullptr); // as the documents' destructors do
+    EXPECT_EQ(doc.GetFrameBitmap(), nullptr);
+    EXPECT_FALSE(IsLiveBitmap(second));
+    EXPECT_FALSE(doc.replacedAfterDeleting);
 }
 
 TEST_F(PlaybackDocAlone, StoppingTheThreadTwiceIsHarmless) {

@@ -203,13 +203,6 @@ CString CGenRecordingDoc::GetInformation() {
 
 // --- View -------------------------------------------------------------------------------------------
 
-void CGenRecordingView::TakeDocumentBitmap() {
-    CVesloDoc* doc = GetVesloDoc();
-    HBITMAP bitmap = doc != nullptr ? doc->GetFrameBitmap() : nullptr;
-    if (bitmap != GetBitmap())
-        SetBitmap(bitmap);
-}
-
 void CGenRecordingView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
     TakeDocumentBitmap();
     CTrackingView::OnUpdate(pSender, lHint, pHint);

@@ -78,7 +78,6 @@ public:
     int GetFrameChangeCount() const { return m_nFrameChanges; }
 
 private:
-    void TakeDocumentBitmap();
     int m_nFrameChanges = 0;
 };
 
