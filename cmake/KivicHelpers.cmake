@@ -59,20 +59,29 @@ function(kivic_vom_library name)
   target_link_libraries(${name} PUBLIC kivic_platform ${ARG_LIBS})
 endfunction()
 
+# A GoogleTest program of the tests (the shared part of the two kinds below); not made while none of
+# its sources exists yet.
+function(kivic_test_executable name sources libs)
+  kivic_existing_sources(sources ${sources})
+  if(NOT sources)
+    message(WARNING "${name}: no sources yet, not built")
+    return()
+  endif()
+  add_executable(${name} ${sources} ${CMAKE_SOURCE_DIR}/tests/support/test_environment.cpp)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(${name} PRIVATE ${libs} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${name} PRIVATE
+    KIVIC_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KIVIC_BINARY_DIR="${CMAKE_BINARY_DIR}")
+endfunction()
+
 # kivic_add_test(<name> SOURCES ... [LIBS ...] [LABELS ...])
 # A GoogleTest program; every TEST becomes a ctest case.
 function(kivic_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
-  kivic_existing_sources(ARG_SOURCES ${ARG_SOURCES})
-  if(NOT ARG_SOURCES)
-    message(WARNING "${name}: no sources yet, not built")
+  kivic_test_executable(${name} "${ARG_SOURCES}" "${ARG_LIBS}")
+  if(NOT TARGET ${name})
     return()
   endif()
-  add_executable(${name} ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/test_environment.cpp)
-  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
-  target_compile_definitions(${name} PRIVATE
-    KIVIC_SOURCE_DIR="${CMAKE_SOURCE_DIR}" KIVIC_BINARY_DIR="${CMAKE_BINARY_DIR}")
   if("tsan" IN_LIST ARG_LABELS)
     add_dependencies(tsan_tests ${name})
   endif()
@@ -80,6 +89,39 @@ function(kivic_add_test name)
     DISCOVERY_TIMEOUT 60
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
                LABELS "${ARG_LABELS}")
+endfunction()
+
+# kivic_test_servers(<target>): the test program loads the real server modules, BREM_FC and Ovisk:
+# they are built first and their paths are BREM_FC_MODULE_PATH and OVISK_MODULE_PATH.
+function(kivic_test_servers target)
+  add_dependencies(${target} BREM_FC Ovisk)
+  target_compile_definitions(${target} PRIVATE
+    BREM_FC_MODULE_PATH="$<TARGET_FILE:BREM_FC>" OVISK_MODULE_PATH="$<TARGET_FILE:Ovisk>")
+endfunction()
+
+# kivic_add_program_test(<name> NAME <case> SOURCES ... [LIBS ...] [SERVERS])
+# A program test: the program as a user starts it, worked from its own event loop, with the probe and
+# the screenshots of tests/support. One ctest case, <case>.UnderXvfb on a virtual X display when
+# xvfb-run is there (screenshots of the whole screen), else <case>.Offscreen. SERVERS: with the real
+# servers (kivic_test_servers).
+function(kivic_add_program_test name)
+  cmake_parse_arguments(ARG "SERVERS" "NAME" "SOURCES;LIBS" ${ARGN})
+  kivic_test_executable(${name} "${ARG_SOURCES}" "${ARG_LIBS};kivic_test_program")
+  if(NOT TARGET ${name})
+    return()
+  endif()
+  if(ARG_SERVERS)
+    kivic_test_servers(${name})
+  endif()
+  find_program(KIVIC_XVFB_RUN xvfb-run)
+  if(KIVIC_XVFB_RUN)
+    add_test(NAME ${ARG_NAME}.UnderXvfb
+      COMMAND ${KIVIC_XVFB_RUN} -a -s "-screen 0 1600x1000x24" $<TARGET_FILE:${name}>)
+    set_tests_properties(${ARG_NAME}.UnderXvfb PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=xcb" TIMEOUT 120)
+  else()
+    add_test(NAME ${ARG_NAME}.Offscreen COMMAND ${name})
+    set_tests_properties(${ARG_NAME}.Offscreen PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
+  endif()
 endfunction()
 
 include(GoogleTest)

@@ -28,6 +28,7 @@
 #include "kivic_app/open_recordings.h"
 #include "platform/win32/command_line.h"
 #include "tests/kivic_support/GenRecording.h"
+#include "tests/support/program_probe.h"
 
 namespace {
 
@@ -70,29 +71,19 @@ struct Sample {
 };
 
 // Watches the running program from its own event loop.
-class Probe {
+class Probe : public ProgramProbe {
 public:
-    explicit Probe(CWqLinkApp& app) : m_app(app) {}
+    using ProgramProbe::ProgramProbe;
 
-    void Start() {
-        m_begin = Clock::now();
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
-        m_timer.start(20);
-    }
-
-    std::vector<std::string> failures;
     std::vector<std::string> notes;
     std::vector<Sample> samples;
     int speed = 0;
     Clock::time_point closePosted{};
-    std::string shot;
 
 private:
-    void Fail(const std::string& text) { failures.push_back(text); }
-
-    void Tick() {
+    void Tick() override {
         CMainFrame* main = m_app.GetMainFrame();
-        const double now = Seconds(m_begin, Clock::now());
+        const double now = Elapsed();
         if (m_phase == 0) {
             if (main == nullptr || m_docs.size() < 2) {
                 m_docs = OpenRecordings(m_app);
@@ -117,7 +108,8 @@ private:
             // The slower recording holds its play-range begin (frame 10, 0.2 s) for the first 20 steps.
             if (sample.seconds < 5.0)
                 return;
-            KeepScreenshot(main);
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_program_" + QGuiApplication::platformName().toStdString() + ".png");
             Close(main);
         }
     }
@@ -156,33 +148,11 @@ private:
                         std::to_string(screen.width()) + "x" + std::to_string(screen.height()));
     }
 
-    void KeepScreenshot(CMainFrame* main) {
-        const char* folder = std::getenv("KIVIC_SHOT_DIR");
-        const std::string dir = folder != nullptr && *folder != '\0' ? folder : KIVIC_BINARY_DIR "/shots";
-        std::filesystem::create_directories(dir);
-        QPixmap pixmap;
-        if (QGuiApplication::platformName() == "xcb")
-            pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
-        if (pixmap.isNull())
-            pixmap = main->GetWidget()->grab();
-        shot = dir + "/kivic_program_" + QGuiApplication::platformName().toStdString() + ".png";
-        if (!pixmap.save(QString::fromStdString(shot)))
-            Fail("the screenshot could not be saved as " + shot);
-    }
-
     void Close(CMainFrame* main) {
-        m_timer.stop();
-        m_phase = 2;
         closePosted = Clock::now();
-        if (main != nullptr)
-            main->PostMessage(WM_CLOSE);
-        else
-            m_app.PostQuit();
+        ProgramProbe::Close(main);
     }
 
-    CWqLinkApp& m_app;
-    QTimer m_timer;
-    Clock::time_point m_begin{};
     Clock::time_point m_sampleStart{};
     int m_phase = 0;
     std::vector<CGenRecordingDoc*> m_docs;
@@ -229,7 +199,7 @@ TEST(KivIcProgram, TwoRecordingsPlaySynchronisedAndTheProgramClosesWhilePlaying)
     CWqLinkApp app;
     app.SetExtraTemplates([](CWinApp& a) { RegisterGenRecordingTemplate(&a); });
     Probe probe(app);
-    QTimer::singleShot(0, [&probe] { probe.Start(); });
+    QTimer::singleShot(0, [&probe] { probe.Start(20); });
     app.Run();
     const double closing = Seconds(probe.closePosted, Clock::now());
 

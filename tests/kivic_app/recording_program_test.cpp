@@ -19,7 +19,6 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTimer>
 
 #include "KivIc/App/WqLinkApp.h"
@@ -31,6 +30,7 @@
 #include "afx_core/temp_dir.h"
 #include "platform/com/objects.h"
 #include "platform/win32/command_line.h"
+#include "tests/support/program_probe.h"
 #include "tools/cm8gen/cm8_writer.h"
 
 namespace {
@@ -71,28 +71,17 @@ QAction* FindAction(QMenu* menu, const QString& text) {
     return nullptr;
 }
 
-class Probe {
+class Probe : public ProgramProbe {
 public:
-    explicit Probe(CWqLinkApp& app) : m_app(app) {}
+    using ProgramProbe::ProgramProbe;
 
-    void Start() {
-        m_begin = Clock::now();
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
-        m_timer.start(50);
-    }
-
-    std::vector<std::string> failures;
     std::vector<std::string> kinds;
     double levelBefore = -1.0;
     double levelAfter = -1.0;
     long playedFrom = 0;
     long playedTo = 0;
-    std::string shot;
 
 private:
-    void Fail(const std::string& text) { failures.push_back(text); }
-    double Elapsed() const { return std::chrono::duration<double>(Clock::now() - m_begin).count(); }
-
     void Collect() {
         m_kiv = nullptr;
         m_avi = nullptr;
@@ -120,7 +109,7 @@ private:
         return view != nullptr ? view->GetParentFrame() : nullptr;
     }
 
-    void Tick() {
+    void Tick() override {
         CMainFrame* main = m_app.GetMainFrame();
         switch (m_phase) {
         case 0: { // the three files open, each with a picture
@@ -161,7 +150,8 @@ private:
         case 2: { // screenshot with the menu open, then +12dB from it
             if (--m_wait > 0)
                 return;
-            KeepScreenshot(main);
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_recordings_" + QGuiApplication::platformName().toStdString() + ".png");
             m_imageMenu->hide();
             QAction* gain = FindAction(m_imageMenu, "+&12dB");
             if (gain == nullptr || !gain->isEnabled()) {
@@ -214,32 +204,6 @@ private:
         }
     }
 
-    void KeepScreenshot(CMainFrame* main) {
-        const char* folder = std::getenv("KIVIC_SHOT_DIR");
-        const std::string dir = folder != nullptr && *folder != '\0' ? folder : KIVIC_BINARY_DIR "/shots";
-        std::filesystem::create_directories(dir);
-        QPixmap pixmap;
-        if (QGuiApplication::platformName() == "xcb")
-            pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
-        if (pixmap.isNull())
-            pixmap = main->GetWidget()->grab();
-        shot = dir + "/kivic_recordings_" + QGuiApplication::platformName().toStdString() + ".png";
-        if (!pixmap.save(QString::fromStdString(shot)))
-            Fail("the screenshot could not be saved as " + shot);
-    }
-
-    void Close(CMainFrame* main) {
-        m_timer.stop();
-        m_phase = 5;
-        if (main != nullptr)
-            main->PostMessage(WM_CLOSE);
-        else
-            m_app.PostQuit();
-    }
-
-    CWqLinkApp& m_app;
-    QTimer m_timer;
-    Clock::time_point m_begin{};
     Clock::time_point m_playStart{};
     int m_phase = 0;
     int m_wait = 0;
@@ -316,7 +280,7 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
     AfxEnsureQtApp();
     CWqLinkApp app;
     Probe probe(app);
-    QTimer::singleShot(0, [&probe] { probe.Start(); });
+    QTimer::singleShot(0, [&probe] { probe.Start(50); });
     app.Run();
 
     for (const std::string& failure : probe.failures)

@@ -2,12 +2,9 @@
 // converted, the window shows the remaining frames and time, the bar and Cancel above the program; a
 // screenshot of the screen (conversion_progress.png in KIVIC_SHOT_DIR, else shots/ in the build folder)
 // is taken meanwhile. Run under Xvfb when there is one (else off screen: the window alone).
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
-
 #include "kivic_conversion/convert_fixture.h"
 #include "platform/afx/ctrl/progressctrl.h"
+#include "tests/support/program_shot.h"
 
 namespace {
 
@@ -31,16 +28,7 @@ TEST_F(ConvertProgramTest, TheProgressWindowShowsTheRunAboveTheProgram) {
             visible = window->isVisible();
             topmost = window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
             QCoreApplication::processEvents();
-            QPixmap pixmap;
-            if (QGuiApplication::platformName() == "xcb")
-                pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
-            if (pixmap.isNull())
-                pixmap = window->grab();
-            const char* folder = std::getenv("KIVIC_SHOT_DIR");
-            const std::string dir = folder != nullptr && *folder != '\0' ? folder : KIVIC_BINARY_DIR "/shots";
-            std::filesystem::create_directories(dir);
-            shot = dir + "/conversion_progress.png";
-            if (!pixmap.save(QString::fromStdString(shot)))
+            if (!KeepShot(window, "conversion_progress.png", &shot))
                 shot.clear();
             dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
         });

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <thread>
 
 #include <QAbstractButton>
@@ -16,25 +15,17 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QTimer>
 
 #include "KivIc/Conversion/CompressOptionsDlg.h"
 #include "KivIc/Conversion/ConvFileSave.h"
 #include "tests/kivic_support/RecordingTestApp.h"
+#include "tests/support/program_shot.h"
 #include "vomLib/avilib/MjpgCodec.h"
 
 namespace {
-
-std::string ShotPath(const std::string& name) {
-    const char* folder = std::getenv("KIVIC_SHOT_DIR");
-    const std::string dir = folder != nullptr && *folder != '\0' ? folder : KIVIC_BINARY_DIR "/shots";
-    std::filesystem::create_directories(dir);
-    return dir + "/" + name;
-}
 
 void Hold() {
     const char* hold = std::getenv("KIVIC_SHOT_HOLD_MS");
@@ -50,12 +41,7 @@ void Hold() {
 bool Shoot(QWidget* window, const std::string& name) {
     for (int i = 0; i < 5; ++i) // what was just changed is drawn first
         AfxPumpMessages();
-    QPixmap pixmap;
-    if (QGuiApplication::platformName() == "xcb")
-        pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
-    if (pixmap.isNull())
-        pixmap = window->grab();
-    return pixmap.save(QString::fromStdString(ShotPath(name)));
+    return KeepShot(window, name);
 }
 
 QRect InWindow(QWidget* control, QWidget* window) {

@@ -17,7 +17,6 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
-#include <QScreen>
 #include <QTimer>
 
 #include "KivIc/App/WqLinkApp.h"
@@ -28,6 +27,8 @@
 #include "kivic_app/open_recordings.h"
 #include "platform/win32/command_line.h"
 #include "tests/kivic_support/GenRecording.h"
+#include "tests/support/program_probe.h"
+#include "tests/support/program_shot.h"
 
 namespace {
 
@@ -76,26 +77,17 @@ int CountColour(const QImage& image, const QRect& area, QRgb colour) {
 }
 
 // Works the running program from its own event loop, step by step as a user would.
-class Probe {
+class Probe : public ProgramProbe {
 public:
-    explicit Probe(CWqLinkApp& app) : m_app(app) {}
+    using ProgramProbe::ProgramProbe;
 
-    void Start() {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { Tick(); });
-        m_timer.start(50);
-    }
-
-    std::vector<std::string> failures;
     std::vector<std::string> notes;
-    std::string shot;
     bool closeRefusedWhileRunning = false;
     bool tracked = false;
     int closeAttempts = 0;
 
 private:
-    void Fail(const std::string& text) { failures.push_back(text); }
-
-    void Tick() {
+    void Tick() override {
         ++m_ticks;
         CMainFrame* main = m_app.GetMainFrame();
         if (m_ticks > 1200) { // 60 s
@@ -247,22 +239,12 @@ private:
     void Screenshot(CMainFrame* main) {
         main->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
         QCoreApplication::processEvents();
-        const char* folder = std::getenv("KIVIC_SHOT_DIR");
-        const std::string dir = folder != nullptr && *folder != '\0' ? folder : KIVIC_BINARY_DIR "/shots";
-        std::filesystem::create_directories(dir);
-        QPixmap pixmap;
-        QPoint viewAt;
+        bool wholeScreen = false;
+        const QPixmap pixmap = GrabShot(main->GetWidget(), &wholeScreen);
         QWidget* viewWidget = ViewOf(m_doc)->GetWidget();
-        if (QGuiApplication::platformName() == "xcb") {
-            pixmap = QGuiApplication::primaryScreen()->grabWindow(0);
-            viewAt = viewWidget->mapToGlobal(QPoint(0, 0));
-        }
-        if (pixmap.isNull()) {
-            pixmap = main->GetWidget()->grab();
-            viewAt = viewWidget->mapTo(main->GetWidget(), QPoint(0, 0));
-        }
-        shot = dir + "/tracking.png";
-        if (!pixmap.save(QString::fromStdString(shot)))
+        const QPoint viewAt = wholeScreen ? viewWidget->mapToGlobal(QPoint(0, 0))
+                                          : viewWidget->mapTo(main->GetWidget(), QPoint(0, 0));
+        if (!SaveShot(pixmap, "tracking.png", &shot))
             Fail("the screenshot could not be saved as " + shot);
         const QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
         const QRect viewArea(viewAt, viewWidget->size());
@@ -274,17 +256,6 @@ private:
             Fail("the screenshot does not show both markers and template frames");
     }
 
-    void Close(CMainFrame* main) {
-        m_timer.stop();
-        m_phase = 6;
-        if (main != nullptr)
-            main->PostMessage(WM_CLOSE);
-        else
-            m_app.PostQuit();
-    }
-
-    CWqLinkApp& m_app;
-    QTimer m_timer;
     int m_ticks = 0;
     int m_phase = 0;
     bool m_sawRun = false;
@@ -314,7 +285,7 @@ TEST(KivIcTrackingProgram, SetUpClickTrackAndRefuseToCloseWhileTracking) {
     CWqLinkApp app;
     app.SetExtraTemplates([](CWinApp& a) { RegisterGenRecordingTemplate(&a); });
     Probe probe(app);
-    QTimer::singleShot(0, [&probe] { probe.Start(); });
+    QTimer::singleShot(0, [&probe] { probe.Start(50); });
     app.Run();
 
     for (const std::string& failure : probe.failures)
