@@ -16,6 +16,7 @@
 #include "vomLib/avilib/MovieGetFrame.h"
 #include "vomLib/avilib/MovieOptionsStream.h"
 #include "vomLib/avilib/MovieStreamInfo.h"
+#include "tests/support/library_movie.h"
 
 using namespace avitest;
 
@@ -27,37 +28,10 @@ protected:
     TempDir dir;
 };
 
-// The conversion's sequence: file, uncompressed stream at 30 fps with 'txts', compressed stream, a
-// packed-frame header, packed frames written as key frames; the compressed stream goes first.
+// The conversion's sequence with MakeFrame's frames.
 void Convert(const std::string& path, int width, int height, int frames, FOURCC handler, DWORD quality,
              const std::string& text) {
-    CMovieFile file(path.c_str(), OF_CREATE | OF_WRITE);
-    CMovieStream stream(file);
-    const CMovieStreamInfo info(0, 0, width, height, static_cast<DWORD>(width * height * 3), 0, 1, 30);
-    CMovieStreamInfo withQuality = info;
-    withQuality.dwQuality = quality;
-    ASSERT_EQ(stream.Create(&withQuality), AVIERR_OK);
-    ASSERT_EQ(stream.WriteData(mmioFOURCC('t', 'x', 't', 's'), const_cast<char*>(text.data()),
-                               static_cast<LONG>(text.size())),
-              AVIERR_OK);
-    AVICOMPRESSOPTIONS options{};
-    options.fccType = streamtypeVIDEO;
-    options.fccHandler = handler;
-    options.dwQuality = quality;
-    options.dwFlags = AVICOMPRESSF_VALID;
-    auto compressed = std::make_unique<CMovieCompressedStream>(file, stream, &options);
-    CMovieBitmapInfo header = CMovieBitmapInfo::Packed24(width, height);
-    ASSERT_EQ(compressed->SetFormat(&header, 40, 0), AVIERR_OK);
-    for (int i = 0; i < frames; ++i) {
-        std::vector<uint8_t> block(40 + static_cast<size_t>(width) * 3 * height);
-        std::memcpy(block.data(), &header, 40);
-        const auto pixels = MakeFrame(width, height, i);
-        std::memcpy(block.data() + 40, pixels.data(), pixels.size());
-        ASSERT_EQ(
-            compressed->Write(i, block.data() + 40, static_cast<LONG>(block.size() - 40), AVIIF_KEYFRAME),
-            AVIERR_OK);
-    }
-    compressed.reset();
+    WriteLibraryMovie({path, width, height, frames, handler, quality, text});
 }
 
 // Checks a written file with ffprobe and compares ffmpeg's decode with the source; returns the lowest PSNR.

@@ -1,6 +1,6 @@
-// The program's application object with the AVI template and main frame, the AVI filter server
-// registered into a private registry, a recorder of message boxes, AVI files made by the project's
-// writer, and the shown picture read back as top-down blue, green, red rows.
+// The program's application object with the AVI template alone and the main frame (RecordingAppTest),
+// the AVI filter server registered into a private registry, AVI files made by the project's writer, and
+// the shown picture read back as top-down blue, green, red rows.
 #pragma once
 
 #include <cstdlib>
@@ -14,57 +14,37 @@
 #include "KivIc/Documents/AviDoc.h"
 #include "KivIc/Documents/AviTemplate.h"
 #include "KivIc/Documents/Ovisk.h"
-#include "KivIc/Main/MainFrame.h"
-#include "afx/afx_test_app.h"
 #include "afx_core/temp_dir.h"
 #include "kivic_play/play_fakes.h"
 #include "ovisk/ovisk_test_util.h"
 #include "platform/com/objects.h"
+#include "tests/kivic_support/RecordingTestApp.h"
+#include "tests/support/library_movie.h"
 #include "vomLib/avilib/MjpgCodec.h"
-#include "vomLib/avilib/MovieBitmapInfo.h"
-#include "vomLib/avilib/MovieCompressedStream.h"
-#include "vomLib/avilib/MovieFile.h"
-#include "vomLib/avilib/MovieStreamInfo.h"
 
-class AviDocTest : public ::testing::Test {
+class AviDocTest : public RecordingAppTest {
 protected:
     void SetUp() override {
-        AfxEnsureQtApp();
-        setenv("KIVIC_AFX_PROFILE", dir.Path("profile.ini").c_str(), 1);
         setenv("KIVIC_REGISTRY", dir.Path("test.reg").c_str(), 1);
         if (RegisterServer()) {
             std::string error;
             ASSERT_EQ(ComRegisterModule(OVISK_MODULE_PATH, false, &error), S_OK) << error;
         }
         InstallMjpgCodec();
-        app = new CWqLinkApp;
-        RegisterAviTemplate(app);
-        main = new CMainFrame;
-        ASSERT_TRUE(main->LoadFrame(IDR_MAINFRAME));
-        app->m_pMainWnd = main;
-        main->ShowWindow(SW_SHOW);
+        RecordingAppTest::SetUp();
     }
     void TearDown() override {
-        delete app;
-        Pump();
+        RecordingAppTest::TearDown();
         unsetenv("KIVIC_REGISTRY");
-        unsetenv("KIVIC_AFX_PROFILE");
     }
+    CWinApp* NewApp() override { return new CWqLinkApp; }
+    void RegisterTemplates() override { RegisterAviTemplate(app); }
     // FALSE leaves the private registry empty: the server cannot be created.
     virtual bool RegisterServer() const { return true; }
 
     // Opens the file as File Open does; the AVI document, or null.
-    CAviDoc* Open(const std::string& path) {
-        CDocument* doc = app->OpenDocumentFile(path.c_str());
-        Pump();
-        return doc != nullptr && doc->IsKindOf(RUNTIME_CLASS(CAviDoc)) ? static_cast<CAviDoc*>(doc) : nullptr;
-    }
-    static COvisk* ViewOf(CDocument* doc) {
-        POSITION pos = doc->GetFirstViewPosition();
-        CView* view = pos != nullptr ? doc->GetNextView(pos) : nullptr;
-        return view != nullptr && view->IsKindOf(RUNTIME_CLASS(COvisk)) ? static_cast<COvisk*>(view)
-                                                                        : nullptr;
-    }
+    CAviDoc* Open(const std::string& path) { return OpenAs<CAviDoc>(path); }
+    static COvisk* ViewOf(CDocument* doc) { return FirstViewOf<COvisk>(doc); }
     int OpenDocumentCount() const {
         int count = 0;
         POSITION pos = app->GetFirstDocTemplatePosition();
@@ -77,34 +57,13 @@ protected:
         return count;
     }
 
-    // An AVI of the project's writer ('DIB ' or 'MJPG'), 30 frames per second, frames of
-    // ovisktest::Picture, with text as its 'txts' chunk (none when empty).
+    // An AVI of the project's writer ('DIB ' or 'MJPG') at quality 9000, frames of ovisktest::Picture,
+    // with text as its 'txts' chunk (none when empty).
     static void WriteMovie(const std::string& path, int width, int height, int frames,
                            const std::string& text, FOURCC handler = mmioFOURCC('D', 'I', 'B', ' ')) {
-        CMovieFile file(path.c_str(), OF_CREATE | OF_WRITE);
-        CMovieStream stream(file);
-        const CMovieStreamInfo info(width, height, static_cast<DWORD>(width * height * 3), streamtypeVIDEO, 0,
-                                    1, 30);
-        ASSERT_EQ(stream.Create(&info), AVIERR_OK);
-        if (!text.empty()) {
-            ASSERT_EQ(stream.WriteData(mmioFOURCC('t', 'x', 't', 's'), const_cast<char*>(text.data()),
-                                       static_cast<LONG>(text.size())),
-                      AVIERR_OK);
-        }
-        AVICOMPRESSOPTIONS options{};
-        options.fccType = streamtypeVIDEO;
-        options.fccHandler = handler;
-        options.dwQuality = 9000;
-        options.dwFlags = AVICOMPRESSF_VALID;
-        CMovieCompressedStream compressed(file, stream, &options);
-        CMovieBitmapInfo header = CMovieBitmapInfo::Packed24(width, height);
-        ASSERT_EQ(compressed.SetFormat(&header, sizeof header, 0), AVIERR_OK);
-        for (int i = 0; i < frames; ++i) {
-            const std::vector<BYTE> packed = PackedRows(ovisktest::Picture(width, height, i), width, height);
-            ASSERT_EQ(compressed.Write(i, const_cast<BYTE*>(packed.data()), static_cast<LONG>(packed.size()),
-                                       AVIIF_KEYFRAME),
-                      AVIERR_OK);
-        }
+        avitest::WriteLibraryMovie({path, width, height, frames, handler, 9000, text}, [=](int i) {
+            return PackedRows(ovisktest::Picture(width, height, i), width, height);
+        });
     }
     // Top-down rows turned into bottom-up rows of 3 x width bytes.
     static std::vector<BYTE> PackedRows(const std::vector<BYTE>& topDown, int width, int height) {
@@ -145,8 +104,4 @@ protected:
     static std::vector<BYTE> Shown(CAviDoc* doc) { return Pixels(doc->GetFrameBitmap()); }
 
     TempDir dir;
-    CWqLinkApp* app = nullptr;
-    CMainFrame* main = nullptr;
-    MessageBoxRecorder recorder;
-    std::vector<std::string>& boxes = recorder.texts;
 };

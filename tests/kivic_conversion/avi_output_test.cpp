@@ -10,11 +10,8 @@
 #include "kivic_conversion/conversion_test_util.h"
 #include "platform/vfw/vfw.h"
 #include "platform/win32/write_fault.h"
+#include "tests/support/library_movie.h"
 #include "vomLib/avilib/MjpgCodec.h"
-#include "vomLib/avilib/MovieBitmapInfo.h"
-#include "vomLib/avilib/MovieCompressedStream.h"
-#include "vomLib/avilib/MovieFile.h"
-#include "vomLib/avilib/MovieStreamInfo.h"
 
 namespace {
 
@@ -30,28 +27,11 @@ const std::string kInfo = "Camera\nRec Rate=2000\n\nFile type : .avi\nConversion
 // The one-thread path: every frame through a compressed stream of the AVI library, in order.
 void WriteReference(const std::string& path, DWORD handler, DWORD quality, long first, long last,
                     bool noisy) {
-    CMovieFile file(path.c_str(), OF_CREATE | OF_WRITE);
-    CMovieStream stream(file);
-    CMovieStreamInfo info(0, 0, kWidth, kHeight, kWidth * 3 * kHeight, 0, 1, 30);
-    info.dwQuality = quality;
-    ASSERT_EQ(stream.Create(&info), AVIERR_OK);
-    ASSERT_EQ(stream.WriteData(mmioFOURCC('t', 'x', 't', 's'), const_cast<char*>(kInfo.data()),
-                               static_cast<LONG>(kInfo.size())),
-              AVIERR_OK);
-    AVICOMPRESSOPTIONS options{};
-    options.fccType = streamtypeVIDEO;
-    options.fccHandler = handler;
-    options.dwQuality = quality;
-    options.dwFlags = AVICOMPRESSF_VALID;
-    CMovieCompressedStream compressed(file, stream, &options);
-    CMovieBitmapInfo header = CMovieBitmapInfo::Packed24(kWidth, kHeight);
-    ASSERT_EQ(compressed.SetFormat(&header, sizeof header, 0), AVIERR_OK);
-    for (long n = first; n <= last; ++n) {
-        auto frame = convtest::MakePackedFrame(n, kWidth, kHeight, noisy);
-        ASSERT_EQ(compressed.Write(n - first, frame.data() + 40, static_cast<LONG>(frame.size() - 40),
-                                   AVIIF_KEYFRAME),
-                  AVIERR_OK);
-    }
+    avitest::WriteLibraryMovie(
+        {path, kWidth, kHeight, static_cast<int>(last - first + 1), handler, quality, kInfo}, [&](int i) {
+            const auto frame = convtest::MakePackedFrame(first + i, kWidth, kHeight, noisy);
+            return std::vector<uint8_t>(frame.begin() + 40, frame.end());
+        });
 }
 
 AviOutputSettings Settings(const std::string& target, DWORD handler, DWORD quality) {

@@ -130,24 +130,9 @@ protected:
         return path;
     }
     // Opens the file through the program's application, as File Open does; null when the open fails.
-    CKivDoc* OpenKiv(const std::string& path) {
-        CDocument* doc = app->OpenDocumentFile(path.c_str());
-        Pump();
-        return doc != nullptr && doc->IsKindOf(RUNTIME_CLASS(CKivDoc)) ? static_cast<CKivDoc*>(doc) : nullptr;
-    }
-    static CKivView* KivViewOf(CDocument* doc) {
-        POSITION pos = doc->GetFirstViewPosition();
-        CView* view = pos != nullptr ? doc->GetNextView(pos) : nullptr;
-        return view != nullptr && view->IsKindOf(RUNTIME_CLASS(CKivView)) ? static_cast<CKivView*>(view)
-                                                                          : nullptr;
-    }
-    static CKivChildFrame* KivFrameOf(CDocument* doc) {
-        CKivView* view = KivViewOf(doc);
-        CFrameWnd* frame = view != nullptr ? view->GetParentFrame() : nullptr;
-        return frame != nullptr && frame->IsKindOf(RUNTIME_CLASS(CKivChildFrame))
-                   ? static_cast<CKivChildFrame*>(frame)
-                   : nullptr;
-    }
+    CKivDoc* OpenKiv(const std::string& path) { return OpenAs<CKivDoc>(path); }
+    static CKivView* KivViewOf(CDocument* doc) { return FirstViewOf<CKivView>(doc); }
+    static CKivChildFrame* KivFrameOf(CDocument* doc) { return FrameOfView<CKivChildFrame>(KivViewOf(doc)); }
     static Picture Shown(CKivDoc* doc) { return PictureOf(doc->GetFrameBitmap()); }
     // What the user typed into a control-bar field, applied as the field loses the focus.
     void TypeIntoField(int id, const char* text) {

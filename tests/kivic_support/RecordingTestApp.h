@@ -26,7 +26,7 @@ protected:
             return IDOK;
         });
         app = NewApp();
-        RegisterGenRecordingTemplate(app);
+        RegisterTemplates();
         main = new CMainFrame;
         ASSERT_TRUE(main->LoadFrame(IDR_MAINFRAME));
         app->m_pMainWnd = main;
@@ -41,32 +41,34 @@ protected:
 
     // The application object; suites of the file documents take the program's own.
     virtual CWinApp* NewApp() { return new CWinApp("kivic-test"); }
+    // The document types; a suite of one file document may register its own alone.
+    virtual void RegisterTemplates() { RegisterGenRecordingTemplate(app); }
+
+    // Opens the file as File Open does; the document when it is a Doc, else null.
+    template <class Doc> Doc* OpenAs(const std::string& path) {
+        CDocument* doc = app->OpenDocumentFile(path.c_str());
+        Pump();
+        return dynamic_cast<Doc*>(doc);
+    }
+    // The document's first view when it is a View, and that view's window when it is a Frame.
+    template <class View> static View* FirstViewOf(CDocument* doc) {
+        POSITION pos = doc->GetFirstViewPosition();
+        return dynamic_cast<View*>(pos != nullptr ? doc->GetNextView(pos) : nullptr);
+    }
+    template <class Frame> static Frame* FrameOfView(CView* view) {
+        return dynamic_cast<Frame*>(view != nullptr ? view->GetParentFrame() : nullptr);
+    }
 
     // Opens a generated recording ("begin=0,end=99,rate=100" ...) and lists it in the image-list bar
     // as the program's application does; null when it fails.
     CGenRecordingDoc* Open(const std::string& settings) {
-        CDocument* doc = app->OpenDocumentFile(("gen:" + settings).c_str());
-        Pump();
-        if (doc == nullptr || !doc->IsKindOf(RUNTIME_CLASS(CGenRecordingDoc)))
-            return nullptr;
-        auto* gen = static_cast<CGenRecordingDoc*>(doc);
-        main->GetImgListBar()->AddDocument(gen, "Generated");
+        auto* gen = OpenAs<CGenRecordingDoc>("gen:" + settings);
+        if (gen != nullptr)
+            main->GetImgListBar()->AddDocument(gen, "Generated");
         return gen;
     }
-    static CGenRecordingView* ViewOf(CDocument* doc) {
-        POSITION pos = doc->GetFirstViewPosition();
-        CView* view = pos != nullptr ? doc->GetNextView(pos) : nullptr;
-        return view != nullptr && view->IsKindOf(RUNTIME_CLASS(CGenRecordingView))
-                   ? static_cast<CGenRecordingView*>(view)
-                   : nullptr;
-    }
-    static CVesloChildFrame* FrameOf(CDocument* doc) {
-        CView* view = ViewOf(doc);
-        CFrameWnd* frame = view != nullptr ? view->GetParentFrame() : nullptr;
-        return frame != nullptr && frame->IsKindOf(RUNTIME_CLASS(CVesloChildFrame))
-                   ? static_cast<CVesloChildFrame*>(frame)
-                   : nullptr;
-    }
+    static CGenRecordingView* ViewOf(CDocument* doc) { return FirstViewOf<CGenRecordingView>(doc); }
+    static CVesloChildFrame* FrameOf(CDocument* doc) { return FrameOfView<CVesloChildFrame>(ViewOf(doc)); }
     CCtrlBar* Bar() const { return main->GetCtrlBar(); }
     CString Field(int id) const {
         CString text;
