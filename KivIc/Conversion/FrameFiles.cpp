@@ -100,8 +100,8 @@ bool WriteJpegFrame(const std::string& path, const BYTE* frame, std::size_t byte
     BYTE* block = nullptr;
     long length = 0;
     const int result =
-        jpg_compress_rgb(frame + sizeof(BITMAPINFOHEADER), width, height, JpgRows::Packed, &block, &length,
-                         jpg_quality_from_option(static_cast<long>(quality)), JPG_DCT_FAST);
+        jpg_compress_rgb_full(frame + sizeof(BITMAPINFOHEADER), width, height, JpgRows::Packed, &block,
+                              &length, jpg_quality_from_option(static_cast<long>(quality)), JPG_DCT_FAST);
     if (result != JPG_OK || block == nullptr || length <= 0) {
         if (block != nullptr)
             GlobalFree(block);

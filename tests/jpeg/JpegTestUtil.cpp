@@ -63,11 +63,12 @@ std::vector<BYTE> PackedPixels(const Dib& dib) {
     return packed;
 }
 
-std::vector<BYTE> Compress(const Dib& dib, int quality, int dct) {
+std::vector<BYTE> Compress(const Dib& dib, int quality, int dct, bool fullChroma) {
     BYTE* block = nullptr;
     long length = 0;
+    const auto compress = fullChroma ? jpg_compress_rgb_full : jpg_compress_rgb;
     const int result =
-        jpg_compress_rgb(dib.pixels.data(), dib.width, dib.height, dib.rows, &block, &length, quality, dct);
+        compress(dib.pixels.data(), dib.width, dib.height, dib.rows, &block, &length, quality, dct);
     return TakeBlock(result, block, length);
 }
 

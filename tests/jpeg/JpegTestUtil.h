@@ -31,7 +31,7 @@ Dib MakeNoise(int width, int height, JpgRows rows, unsigned seed);
 std::vector<BYTE> PackedPixels(const Dib& dib);
 
 // Compress with the codec and copy the block out (the block is freed); a failure fails the test.
-std::vector<BYTE> Compress(const Dib& dib, int quality, int dct = JPG_DCT_ACCURATE);
+std::vector<BYTE> Compress(const Dib& dib, int quality, int dct = JPG_DCT_ACCURATE, bool fullChroma = false);
 std::vector<BYTE> CompressFields(const Dib& dib, int quality, int order, int dct = JPG_DCT_ACCURATE);
 // Decodes a stream or frame into a buffer sized from its header.
 std::vector<BYTE> Decode(const std::vector<BYTE>& jpeg, JpgRows rows, int dct = JPG_DCT_ACCURATE);

@@ -63,35 +63,6 @@ inline bool HaveMagick() {
     return status == 0;
 }
 
-// PSNR of the luminance (BT.601 weights) of two pictures of blue, green, red or red, green, blue bytes.
-inline double LumaPsnr(const uint8_t* a, const uint8_t* b, std::size_t bytes, bool rgb) {
-    const int r = rgb ? 0 : 2, bl = rgb ? 2 : 0;
-    double sum = 0;
-    for (std::size_t i = 0; i + 2 < bytes; i += 3) {
-        const double ya = 0.299 * a[i + r] + 0.587 * a[i + 1] + 0.114 * a[i + bl];
-        const double yb = 0.299 * b[i + r] + 0.587 * b[i + 1] + 0.114 * b[i + bl];
-        sum += (ya - yb) * (ya - yb);
-    }
-    return sum == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / (sum / static_cast<double>(bytes / 3)));
-}
-
-// The PSNR the standard JPEG encoder (ImageMagick's libjpeg, 4:2:0 like the program's codec) reaches on
-// the picture at that quality: the test pictures' sharp, saturated colour bars keep any 4:2:0 encoder
-// below 30 dB in colour, so the program's JPEG is held to the standard encoder there.
-inline double StandardJpegPsnr(const Picture& p, int quality, const std::string& folder) {
-    const auto rgb = TopDown(p, true);
-    const std::string ppm = folder + "/standard.ppm", jpg = folder + "/standard.jpg";
-    const std::string header = "P6\n" + std::to_string(p.width) + " " + std::to_string(p.height) + "\n255\n";
-    std::string bytes = header + std::string(rgb.begin(), rgb.end());
-    avitest::WriteFile(ppm, bytes.data(), bytes.size());
-    avitest::Run("convert '" + ppm + "' -quality " + std::to_string(quality) + " -sampling-factor 2x2 '" +
-                 jpg + "'");
-    const auto decoded = MagickRgb(jpg);
-    std::filesystem::remove(ppm);
-    std::filesystem::remove(jpg);
-    return decoded.size() == rgb.size() ? avitest::Psnr(decoded.data(), rgb.data(), rgb.size()) : 0.0;
-}
-
 class ConvertProgramTest : public KivDocTest {
 protected:
     void SetUp() override {

@@ -56,7 +56,7 @@ int result_for_failure(int code) {
 
 // Compresses `height` rows of a DIB: memory rows first, first + step, ... (counted from the bottom).
 int compress_rows(const BYTE* pixels, std::size_t stride, int first, int step, int width, int height,
-                  int quality, int dctMethod, OutputBlock* out) {
+                  int quality, int dctMethod, bool fullChroma, OutputBlock* out) {
     CompressJob job{};
     job.cinfo.err = jpg_std_error(&job.error, "cjpeg");
     if (setjmp(job.error.jump)) {
@@ -71,6 +71,12 @@ int compress_rows(const BYTE* pixels, std::size_t stride, int first, int step, i
     cinfo->input_components = 3;
     jpeg_set_defaults(cinfo);
     jpeg_set_quality(cinfo, quality, FALSE);
+    if (fullChroma) {
+        for (int c = 0; c < cinfo->num_components; ++c) {
+            cinfo->comp_info[c].h_samp_factor = 1;
+            cinfo->comp_info[c].v_samp_factor = 1;
+        }
+    }
     cinfo->dct_method = dct_method_from_code(dctMethod);
     cinfo->image_width = static_cast<JDIMENSION>(width);
     cinfo->image_height = static_cast<JDIMENSION>(height);
@@ -118,8 +124,11 @@ int jpg_quality_from_option(long optionQuality) {
     return static_cast<int>(std::clamp(optionQuality / 100, 1L, 100L));
 }
 
-int jpg_compress_rgb(const BYTE* pixels, int width, int height, JpgRows rows, BYTE** outBlock,
-                     long* outLength, int quality, int dctMethod) {
+namespace jpglib32 {
+namespace {
+
+int compress_frame(const BYTE* pixels, int width, int height, JpgRows rows, BYTE** outBlock, long* outLength,
+                   int quality, int dctMethod, bool fullChroma) {
     if (outBlock != nullptr)
         *outBlock = nullptr;
     if (outLength != nullptr)
@@ -128,12 +137,25 @@ int jpg_compress_rgb(const BYTE* pixels, int width, int height, JpgRows rows, BY
         return JPG_ERR_ARGUMENT;
     OutputBlock block;
     const int result = compress_rows(pixels, jpg_row_stride(width, 3, rows), 0, 1, width, height, quality,
-                                     dctMethod, &block);
+                                     dctMethod, fullChroma, &block);
     if (result != JPG_OK)
         return result;
     *outBlock = block.handle;
     *outLength = static_cast<long>(block.size);
     return JPG_OK;
+}
+
+} // namespace
+} // namespace jpglib32
+
+int jpg_compress_rgb(const BYTE* pixels, int width, int height, JpgRows rows, BYTE** outBlock,
+                     long* outLength, int quality, int dctMethod) {
+    return compress_frame(pixels, width, height, rows, outBlock, outLength, quality, dctMethod, false);
+}
+
+int jpg_compress_rgb_full(const BYTE* pixels, int width, int height, JpgRows rows, BYTE** outBlock,
+                          long* outLength, int quality, int dctMethod) {
+    return compress_frame(pixels, width, height, rows, outBlock, outLength, quality, dctMethod, true);
 }
 
 int jpg_compress_fields(const BYTE* pixels, int width, int height, JpgRows rows, BYTE** outBlock,
@@ -148,9 +170,9 @@ int jpg_compress_fields(const BYTE* pixels, int width, int height, JpgRows rows,
     const int fieldHeight = height / 2;
     OutputBlock first;
     OutputBlock second;
-    int result = compress_rows(pixels, stride, 0, 2, width, fieldHeight, quality, dctMethod, &first);
+    int result = compress_rows(pixels, stride, 0, 2, width, fieldHeight, quality, dctMethod, false, &first);
     if (result == JPG_OK)
-        result = compress_rows(pixels, stride, 1, 2, width, fieldHeight, quality, dctMethod, &second);
+        result = compress_rows(pixels, stride, 1, 2, width, fieldHeight, quality, dctMethod, false, &second);
     if (result == JPG_OK && (first.size <= 10 || second.size <= 10))
         result = JPG_ERR_DATA;
     BYTE* joined = nullptr;

@@ -51,6 +51,12 @@ int jpg_quality_from_option(long optionQuality);
 int jpg_compress_rgb(const BYTE* pixels, int width, int height, JpgRows rows, BYTE** outBlock,
                      long* outLength, int quality, int dctMethod);
 
+// The same with every component at full resolution (no chroma subsampling): the conversion's movies
+// and pictures keep the colour of fine edges (markers, test charts, thin coloured lines), which halved
+// chroma smears over two pixels.
+int jpg_compress_rgb_full(const BYTE* pixels, int width, int height, JpgRows rows, BYTE** outBlock,
+                          long* outLength, int quality, int dctMethod);
+
 // Compresses an interlaced frame as two half-height fields (memory rows 0, 2, 4, ... and 1, 3, 5, ...)
 // and joins the two streams. Byte 10 of each stream marks its field: with order 0 the first stream gets
 // 1 and the second 2, with any other order the other way round. An odd last row is dropped.

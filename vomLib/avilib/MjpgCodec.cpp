@@ -73,8 +73,8 @@ public:
         BYTE* block = nullptr;
         long length = 0;
         const int result =
-            jpg_compress_rgb(pixels, h.biWidth, static_cast<int>(ICFrameRows(&h)), rows, &block, &length,
-                             jpg_quality_from_option(option), JPG_DCT_ACCURATE);
+            jpg_compress_rgb_full(pixels, h.biWidth, static_cast<int>(ICFrameRows(&h)), rows, &block, &length,
+                                  jpg_quality_from_option(option), JPG_DCT_ACCURATE);
         if (result != JPG_OK) {
             if (block)
                 GlobalFree(block);
