@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include "platform/vfw/avi_content.h"
+#include "platform/win32/errors.h"
 #include "platform/win32/write_fault.h"
 
 namespace kivic::vfw {
@@ -75,10 +76,16 @@ bool RandomFile::ReadAt(std::uint64_t position, void* buffer, std::size_t size) 
 }
 
 bool RandomFile::WriteAt(std::uint64_t position, const void* data, std::size_t size) {
-    if (size > 0 && kivic::win32::WriteFaultInjected(path_, size))
-        return false;
-    return Whole(position, static_cast<const char*>(data), size,
-                 [this](const char* p, std::size_t n, off_t at) { return ::pwrite(fd_, p, n, at); });
+    // A failed write leaves its cause as the thread's last error (the disk full, access denied), so
+    // the caller of the AVI functions can name it.
+    errno = 0;
+    const bool written =
+        !(size > 0 && kivic::win32::WriteFaultInjected(path_, size)) &&
+        Whole(position, static_cast<const char*>(data), size,
+              [this](const char* p, std::size_t n, off_t at) { return ::pwrite(fd_, p, n, at); });
+    if (!written)
+        SetLastError(errno != 0 ? Win32ErrorFromErrno(errno) : ERROR_WRITE_FAULT);
+    return written;
 }
 
 } // namespace kivic::vfw
