@@ -1,7 +1,6 @@
 #include "KivIc/App/WqLinkApp.h"
 
 #include <filesystem>
-#include <system_error>
 
 #include "KivIc/App/AboutDlg.h"
 #include "KivIc/App/AppIcon.h"
@@ -12,22 +11,10 @@
 #include "KivIc/Documents/KivTemplate.h"
 #include "KivIc/Main/MainFrame.h"
 #include "KivIc/Playback/VesloDoc.h"
+#include "platform/afx/doc/docpath.h"
 #include "platform/com/objects.h"
 #include "vomLib/avilib/MjpgCodec.h"
 #include "vomLib/Utility/IniProfile.h"
-
-namespace {
-
-// The path with its folders resolved as far as they exist, so two names of one file compare equal.
-std::string CanonicalPath(const char* path) {
-    std::error_code error;
-    const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-    if (error)
-        return std::filesystem::path(path).lexically_normal().string();
-    return canonical.string();
-}
-
-} // namespace
 
 BEGIN_MESSAGE_MAP(CWqLinkApp, CWinApp)
 ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
@@ -154,7 +141,7 @@ CDocument* CWqLinkApp::FindDocument(LPCTSTR lpszPathName) const {
     if (lpszPathName == nullptr || *lpszPathName == '\0')
         return nullptr;
     // File names differ by case here: compare the canonical paths exactly.
-    const std::string wanted = CanonicalPath(lpszPathName);
+    const CString wanted = AfxCanonicalPath(lpszPathName);
     POSITION posTemplate = GetFirstDocTemplatePosition();
     while (posTemplate != nullptr) {
         CDocTemplate* pTemplate = GetNextDocTemplate(posTemplate);
@@ -162,7 +149,7 @@ CDocument* CWqLinkApp::FindDocument(LPCTSTR lpszPathName) const {
         while (posDoc != nullptr) {
             CDocument* pDoc = pTemplate->GetNextDoc(posDoc);
             if (pDoc != nullptr && !pDoc->GetPathName().IsEmpty() &&
-                CanonicalPath(pDoc->GetPathName()) == wanted)
+                AfxCanonicalPath(pDoc->GetPathName()) == wanted)
                 return pDoc;
         }
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "KivIc/Conversion/ConvertErrors.h"
+#include "KivIc/Documents/PackedFrame.h"
 #include "platform/afx/core/file.h"
 #include "platform/win32/bitmap.h"
 #include "platform/win32/files.h"
@@ -11,7 +12,6 @@
 #include "vomLib/Image/BmpImgObject.h"
 #include "vomLib/Image/TiffFile.h"
 #include "vomLib/Jpeg/jpglib32.h"
-#include "vomLib/avilib/MovieBitmapInfo.h"
 
 bool PackedFrameGeometry(const BYTE* frame, std::size_t bytes, LONG* width, LONG* height,
                          std::string* error) {
@@ -20,13 +20,11 @@ bool PackedFrameGeometry(const BYTE* frame, std::size_t bytes, LONG* width, LONG
         *error = "The frame is shorter than its header.";
         return false;
     }
-    std::memcpy(&h, frame, sizeof h);
-    if (h.biSize != sizeof h || h.biBitCount != 24 || h.biCompression != BI_RGB || h.biWidth <= 0 ||
-        h.biHeight <= 0 || h.biWidth > 65535 || h.biHeight > 65535 ||
-        PackedFrameSize(h.biWidth, h.biHeight) != bytes) {
+    if (PackedFrameBytes(frame, bytes) != bytes) {
         *error = "The frame is not a packed 24-bit picture of the expected size.";
         return false;
     }
+    std::memcpy(&h, frame, sizeof h);
     *width = h.biWidth;
     *height = h.biHeight;
     return true;
@@ -66,29 +64,21 @@ bool WriteBmpFrame(const std::string& path, const BYTE* frame, std::size_t bytes
     LONG width = 0, height = 0;
     if (!PackedFrameGeometry(frame, bytes, &width, &height, error))
         return false;
-    const std::size_t packedRow = static_cast<std::size_t>(width) * 3;
-    const std::size_t paddedRow = (packedRow + 3) & ~std::size_t{3};
-    const std::size_t image = paddedRow * static_cast<std::size_t>(height);
+    const std::size_t image =
+        static_cast<std::size_t>(DibRowBytes(width, 24)) * static_cast<std::size_t>(height);
     const std::size_t headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     if (headers + image > 0xFFFFFFFFu) {
         *error = "The frame is too large for a bitmap file: \"" + path + "\".";
         return false;
     }
-    std::vector<BYTE> file(headers + image, 0);
+    // The frame with its rows padded to 4 bytes, behind room for the file header.
+    std::vector<BYTE> file;
+    PackedFrameToFrameBlock(frame, bytes, &file, sizeof(BITMAPFILEHEADER));
     BITMAPFILEHEADER fh{};
     fh.bfType = 0x4D42; // "BM"
     fh.bfSize = static_cast<DWORD>(file.size());
     fh.bfOffBits = static_cast<DWORD>(headers);
     std::memcpy(file.data(), &fh, sizeof fh);
-    BITMAPINFOHEADER ih{};
-    std::memcpy(&ih, frame, sizeof ih);
-    ih.biSizeImage = static_cast<DWORD>(image);
-    std::memcpy(file.data() + sizeof fh, &ih, sizeof ih);
-    const BYTE* src = frame + sizeof(BITMAPINFOHEADER);
-    BYTE* dst = file.data() + headers;
-    for (LONG y = 0; y < height; ++y)
-        std::memcpy(dst + paddedRow * static_cast<std::size_t>(y),
-                    src + packedRow * static_cast<std::size_t>(y), packedRow);
     return WriteWholeFile(path, file.data(), file.size(), error);
 }
 

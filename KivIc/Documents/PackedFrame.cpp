@@ -25,7 +25,8 @@ std::size_t PackedFrameBytes(const void* block, std::size_t size) {
     return bytes <= size ? static_cast<std::size_t>(bytes) : 0;
 }
 
-BOOL PackedFrameToFrameBlock(const void* block, std::size_t size, std::vector<BYTE>* frameBlock) {
+BOOL PackedFrameToFrameBlock(const void* block, std::size_t size, std::vector<BYTE>* frameBlock,
+                             std::size_t lead) {
     if (PackedFrameBytes(block, size) == 0 || frameBlock == nullptr)
         return FALSE;
     BITMAPINFOHEADER h;
@@ -33,11 +34,11 @@ BOOL PackedFrameToFrameBlock(const void* block, std::size_t size, std::vector<BY
     const std::size_t packedRow = 3 * static_cast<std::size_t>(h.biWidth);
     const auto paddedRow = static_cast<std::size_t>(DibRowBytes(h.biWidth, 24));
     const auto rows = static_cast<std::size_t>(h.biHeight);
-    frameBlock->assign(sizeof h + paddedRow * rows, 0);
+    frameBlock->assign(lead + sizeof h + paddedRow * rows, 0);
     h.biSizeImage = static_cast<DWORD>(paddedRow * rows);
-    std::memcpy(frameBlock->data(), &h, sizeof h);
+    std::memcpy(frameBlock->data() + lead, &h, sizeof h);
     const auto* from = static_cast<const BYTE*>(block) + sizeof h;
-    BYTE* to = frameBlock->data() + sizeof h;
+    BYTE* to = frameBlock->data() + lead + sizeof h;
     for (std::size_t row = 0; row < rows; ++row)
         std::memcpy(to + row * paddedRow, from + row * packedRow, packedRow);
     return TRUE;

@@ -12,6 +12,7 @@
 // bytes hold no whole uncompressed 24-bit packed frame (or none at all).
 std::size_t PackedFrameBytes(const void* block, std::size_t size);
 
-// The frame as a frame block with padded rows (see FrameBlock.h); FALSE, the output untouched, when
-// PackedFrameBytes is 0.
-BOOL PackedFrameToFrameBlock(const void* block, std::size_t size, std::vector<BYTE>* frameBlock);
+// The frame as a frame block with padded rows (see FrameBlock.h), behind `lead` zero bytes (room for a
+// file header); FALSE, the output untouched, when PackedFrameBytes is 0.
+BOOL PackedFrameToFrameBlock(const void* block, std::size_t size, std::vector<BYTE>* frameBlock,
+                             std::size_t lead = 0);
