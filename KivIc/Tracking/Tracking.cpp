@@ -26,6 +26,21 @@ constexpr int kVanished = -1;
 // Levels of the peak statistics that refine a match.
 constexpr int kPeakLevels = 4;
 
+// Copies the w x h area whose top-left pixel is (left, top) out of the picture, the picture's border
+// repeated where the area reaches past it. Templates and search areas are cut alike, so that a point
+// at the edge is searched for the way its template was taken.
+void CutWithBorder(const BYTE* image, int width, int height, int left, int top, int w, int h,
+                   std::vector<BYTE>& area) {
+    area.resize(static_cast<std::size_t>(w) * h);
+    for (int r = 0; r < h; ++r) {
+        const int row = std::clamp(top + r, 0, height - 1);
+        for (int c = 0; c < w; ++c) {
+            const int column = std::clamp(left + c, 0, width - 1);
+            area[static_cast<std::size_t>(r) * w + c] = image[static_cast<std::size_t>(row) * width + column];
+        }
+    }
+}
+
 } // namespace
 
 // What one run works with.
@@ -233,11 +248,13 @@ bool CTracking::MatchParam(RunState& run, int pointNumber, long frame, const Mat
     Matching* matcher = factory.GetMatcher();
     if (matcher == nullptr)
         return false;
-    matcher->SetImage(run.image.data(), run.width, run.height);
     matcher->threshold = mp.threshold;
     Step(run, 13);
 
-    // The margins lie around the templates of the set, whichever parameter set cut them.
+    // The margins lie around the templates of the set, whichever parameter set cut them. The area stays
+    // centred on the prediction even at the picture's edge (the border repeated, as for the templates):
+    // every pixel can be a match's centre, and the scores around a match at the edge lie on both sides
+    // of it, so that its sub-pixel position is not pulled inward.
     int tw = 0;
     int th = 0;
     if (set.GetTemplate(0) != nullptr)
@@ -247,20 +264,25 @@ bool CTracking::MatchParam(RunState& run, int pointNumber, long frame, const Mat
     int sx = 0;
     int sy = 0;
     if (tw < 1 || th < 1 || sw < tw || sh < th ||
-        !ClampSearchArea(run.width, run.height, px, py, sw, sh, &sx, &sy))
+        !ClampSearchArea(run.width, run.height, tw / 2 + mp.searchMarginX, th / 2 + mp.searchMarginY, px, py,
+                         sw, sh, &sx, &sy))
         return false;
     Step(run, 14);
+    std::vector<BYTE> area;
+    CutWithBorder(run.image.data(), run.width, run.height, sx, sy, sw, sh, area);
+    matcher->SetImage(area.data(), sw, sh);
     if (run.debug)
-        DumpSearchArea(run.image.data(), run.width, sx, sy, sw, sh, frame, pointNumber, *run.log);
+        DumpSearchArea(area.data(), sx, sy, sw, sh, frame, pointNumber, *run.log);
     Step(run, 15);
 
+    // Positions within the search area.
     std::vector<std::vector<float>> maps;
     int bx = 0;
     int by = 0;
     int mw = 0;
     int mh = 0;
     int best = -1;
-    const double score = MatchTemplates(set, *matcher, sx, sy, sw, sh, &bx, &by, &mw, &mh, maps, &best);
+    const double score = MatchTemplates(set, *matcher, 0, 0, sw, sh, &bx, &by, &mw, &mh, maps, &best);
     Step(run, 16);
 
     bool found = false;
@@ -272,19 +294,20 @@ bool CTracking::MatchParam(RunState& run, int pointNumber, long frame, const Mat
         double cy = -1.0;
         double vx = 0.0;
         double vy = 0.0;
-        CCalcStat::Calc(kPeakLevels, pointers, best, mw, mh, bx - sx, by - sy, &cx, &cy, &vx, &vy);
+        CCalcStat::Calc(kPeakLevels, pointers, best, mw, mh, bx, by, &cx, &cy, &vx, &vy);
         if (cx >= 0.0 && cy >= 0.0) {
             if (run.debug) {
-                run.log->AddResult(static_cast<int>(frame), pointNumber, score, vx, vy, bx - sx, by - sy, cx,
-                                   cy, mw, mh, pointers[static_cast<std::size_t>(best)]);
+                run.log->AddResult(static_cast<int>(frame), pointNumber, score, vx, vy, bx, by, cx, cy, mw,
+                                   mh, pointers[static_cast<std::size_t>(best)]);
             }
             // The point lies where it lay from the matched template's centre pixel when it was cut.
             int mtw = 0;
             int mth = 0;
             set.GetTemplate(best)->GetSize(&mtw, &mth);
             const CutOffset offset = m_cutOffsets[static_cast<std::size_t>(pointNumber - 1)];
-            const double x = sx + cx + (mtw - 1) / 2 + offset.x;
-            const double y = sy + cy + (mth - 1) / 2 + offset.y;
+            // A spot leaving the picture is held at its edge.
+            const double x = std::clamp(sx + cx + (mtw - 1) / 2 + offset.x, 0.0, run.width - 1.0);
+            const double y = std::clamp(sy + cy + (mth - 1) / 2 + offset.y, 0.0, run.height - 1.0);
             double tx = 0.0;
             double ty = 0.0;
             ToTable(run.height, x, y, &tx, &ty);
@@ -377,20 +400,20 @@ bool CTracking::PredictPosition(int code, int pointNumber, long frame, int direc
     return true;
 }
 
-bool CTracking::ClampSearchArea(int imageWidth, int imageHeight, int cx, int cy, int width, int height,
-                                int* left, int* top) {
-    if (width > imageWidth || height > imageHeight)
+bool CTracking::ClampSearchArea(int imageWidth, int imageHeight, int reachX, int reachY, int cx, int cy,
+                                int width, int height, int* left, int* top) {
+    if (reachX < 0 || reachY < 0 || width > imageWidth + 2 * reachX || height > imageHeight + 2 * reachY)
         return false;
-    auto place = [](int centre, int size, int limit) {
+    auto place = [](int centre, int size, int limit, int reach) {
         int first = centre - size / 2;
-        if (first < 0)
-            first = 0;
-        if (first + size > limit)
-            first = limit - size;
+        if (first < -reach)
+            first = -reach;
+        if (first + size > limit + reach)
+            first = limit + reach - size;
         return first;
     };
-    *left = place(cx, width, imageWidth);
-    *top = place(cy, height, imageHeight);
+    *left = place(cx, width, imageWidth, reachX);
+    *top = place(cy, height, imageHeight, reachY);
     return true;
 }
 
@@ -451,17 +474,10 @@ bool CTracking::UpdateTemplate(int pointNumber, const BYTE* image, double x, dou
     const int ah = CTemplateInfo::BaseSize(mp->templateRadiusY);
     if (aw > width || ah > height)
         return false;
-    // Centred on the point even at the picture's edge (the edge pixels repeated outward), so that the
-    // template's centre is always the point and the positions found are not shifted.
-    std::vector<BYTE> base(static_cast<std::size_t>(aw) * ah);
-    for (int r = 0; r < ah; ++r) {
-        const int row = std::clamp(cy - ah / 2 + r, 0, height - 1);
-        for (int c = 0; c < aw; ++c) {
-            const int column = std::clamp(cx - aw / 2 + c, 0, width - 1);
-            base[static_cast<std::size_t>(r) * aw + c] =
-                image[static_cast<std::size_t>(row) * width + column];
-        }
-    }
+    // Centred on the point even at the picture's edge, so that the template's centre is always the
+    // point and the positions found are not shifted.
+    std::vector<BYTE> base;
+    CutWithBorder(image, width, height, cx - aw / 2, cy - ah / 2, aw, ah, base);
     if (GetTemplateSetCount() < pointNumber) {
         m_templates.resize(static_cast<std::size_t>(pointNumber), nullptr);
         m_cutOffsets.resize(static_cast<std::size_t>(pointNumber));

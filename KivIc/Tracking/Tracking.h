@@ -58,10 +58,11 @@ public:
     // The predicted position (picture pixels) of a point for the frame after `frame` (before it when
     // running backward): the velocity prediction for code 1, the last found position for any other.
     bool PredictPosition(int code, int pointNumber, long frame, int direction, int height, int* x, int* y);
-    // Where a width x height area centred on (cx, cy) lies when it is moved inside the picture; false
-    // when it is larger than the picture.
-    static bool ClampSearchArea(int imageWidth, int imageHeight, int cx, int cy, int width, int height,
-                                int* left, int* top);
+    // Where a width x height area centred on (cx, cy) lies when it is moved inside the picture widened
+    // by reachX and reachY on each side (the picture's border repeated there); false when it is larger
+    // than that.
+    static bool ClampSearchArea(int imageWidth, int imageHeight, int reachX, int reachY, int cx, int cy,
+                                int width, int height, int* left, int* top);
     // Matches every template of the set in the area; the best score (the first of equal ones), its
     // template's index, position and score map. -1.0 for an empty set.
     static double MatchTemplates(const CTemplateInfo& set, Matching& matcher, int left, int top, int width,

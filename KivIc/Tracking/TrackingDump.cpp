@@ -1,8 +1,6 @@
 #include "KivIc/Tracking/TrackingDump.h"
 
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "Matching/MatchingLog.h"
 #include "Matching/TemplateInfo.h"
@@ -49,16 +47,10 @@ void DumpTemplates(const CTemplateInfo& set, long frame, int pointNumber) {
     }
 }
 
-void DumpSearchArea(const BYTE* image, int imageWidth, int left, int top, int width, int height, long frame,
-                    int pointNumber, CMatchingLog& log) {
-    if (image == nullptr || width < 1 || height < 1)
+void DumpSearchArea(const BYTE* area, int left, int top, int width, int height, long frame, int pointNumber,
+                    CMatchingLog& log) {
+    if (area == nullptr || width < 1 || height < 1)
         return;
-    std::vector<BYTE> area(static_cast<std::size_t>(width) * height);
-    for (int r = 0; r < height; ++r) {
-        std::memcpy(area.data() + static_cast<std::size_t>(r) * width,
-                    image + static_cast<std::size_t>(top + r) * imageWidth + left,
-                    static_cast<std::size_t>(width));
-    }
-    DumpRawImage(area.data(), width, height, frame, pointNumber, "Search");
-    log.AddSearchArea(static_cast<int>(frame), pointNumber, area.data(), width, height, left, top);
+    DumpRawImage(area, width, height, frame, pointNumber, "Search");
+    log.AddSearchArea(static_cast<int>(frame), pointNumber, area, width, height, left, top);
 }

@@ -16,7 +16,7 @@ CString TempFolderPath();
 BOOL DumpRawImage(const BYTE* pixels, int width, int height, long frame, int pointNumber, const char* prefix);
 // The base image as "Template_0_", template k (from 1) as "Template_k_".
 void DumpTemplates(const CTemplateInfo& set, long frame, int pointNumber);
-// Cuts the search area out of the picture, dumps it as "Search" and keeps it in the log's record of the
-// point.
-void DumpSearchArea(const BYTE* image, int imageWidth, int left, int top, int width, int height, long frame,
-                    int pointNumber, CMatchingLog& log);
+// Dumps the search area cut out of the picture (whose top-left pixel lies at (left, top) of the picture)
+// as "Search" and keeps it in the log's record of the point.
+void DumpSearchArea(const BYTE* area, int left, int top, int width, int height, long frame, int pointNumber,
+                    CMatchingLog& log);

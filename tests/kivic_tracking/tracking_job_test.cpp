@@ -242,6 +242,57 @@ TEST_F(TrackingJobTest, TemplatesAtThePicturesEdgeAreCentredOnThePoint) {
     EXPECT_LT(TrackBlob(host, m, 6, mp), 0.25);
 }
 
+TEST_F(TrackingJobTest, AStillPointAtAnyDistanceFromAnEdgeOrCornerStaysWhereItIs) {
+    // Searched the way its template was cut (the border repeated), a point can be found right at the
+    // edge; an area kept inside the picture would push it a template's half-size inward.
+    struct Place {
+        const char* name;
+        bool left, right, top, bottom;
+    };
+    const Place places[] = {
+        {"left", true, false, false, false},     {"right", false, true, false, false},
+        {"top", false, false, true, false},      {"bottom", false, false, false, true},
+        {"top left", true, false, true, false},  {"bottom right", false, true, false, true},
+        {"top right", false, true, true, false}, {"bottom left", true, false, false, true}};
+    for (const Place& place : places) {
+        for (int d : {0, 1, 2, 3, 5, 8, 12}) {
+            const double x = place.left ? d : place.right ? kWidth - 1 - d : kWidth / 2.0;
+            const double y = place.top ? d : place.bottom ? kHeight - 1 - d : kHeight / 2.0;
+            for (int method : {3, 0}) {
+                TrackingHost host(kWidth, kHeight);
+                EXPECT_LT(TrackBlob(host, {x, y, 0.0, 0.0}, 6, Param(method)), 0.5)
+                    << place.name << " " << d << " method " << method;
+            }
+        }
+    }
+}
+
+TEST_F(TrackingJobTest, ABlobMovingOutOfThePictureIsFollowedToTheEdge) {
+    // Found to the tenth of a pixel while the whole spot is seen; cut off by the edge, the spot no longer
+    // looks like its template and the position may be off by a pixel or so, but it never runs away and
+    // stays at the edge once the spot has left.
+    const Motion motions[] = {{9.0, 40.0, -1.5, 0.0},
+                              {kWidth - 9.0, 40.0, 1.25, 0.0},
+                              {48.0, 8.0, 0.0, -1.0},
+                              {9.0, kHeight - 9.0, -1.0, 1.0}};
+    for (const Motion& m : motions) {
+        TrackingHost host(kWidth, kHeight);
+        SetUpBlob(host, m, 12, Param(3));
+        ASSERT_EQ(host.Run(0, 11), 1);
+        for (long f = 1; f < 12; ++f) {
+            const double inside = std::min({m.X(f), kWidth - 1 - m.X(f), m.Y(f), kHeight - 1 - m.Y(f)});
+            const double tolerance = inside >= 4.0 ? 0.5 : 2.0;
+            double x = 0;
+            double row = 0;
+            ASSERT_TRUE(host.Position(f, 0, &x, &row)) << "frame " << f;
+            EXPECT_NEAR(x, std::clamp(m.X(f), 0.0, kWidth - 1.0), tolerance)
+                << "frame " << f << " dx " << m.dx;
+            EXPECT_NEAR(row, std::clamp(m.Y(f), 0.0, kHeight - 1.0), tolerance)
+                << "frame " << f << " dy " << m.dy;
+        }
+    }
+}
+
 TEST_F(TrackingJobTest, ABaseImageLargerThanThePictureFailsTheLearning) {
     TrackingHost host(20, 20);
     host.MakeFrames(3, [](int, Picture& p) { p.AddBlob(10, 10); });

@@ -65,20 +65,29 @@ TEST(PredictPositionTest, FailsWithoutAFoundEntry) {
     EXPECT_TRUE(host.job.PredictPosition(1, 1, 5, 1, kHeight, &x, &y));
 }
 
-TEST(ClampSearchAreaTest, MovesTheAreaInsideAndRefusesALargerOne) {
+TEST(ClampSearchAreaTest, MovesTheAreaInsideThePictureWidenedByTheReach) {
     int left = 0;
     int top = 0;
-    ASSERT_TRUE(CTracking::ClampSearchArea(100, 80, 50, 40, 31, 21, &left, &top));
+    ASSERT_TRUE(CTracking::ClampSearchArea(100, 80, 0, 0, 50, 40, 31, 21, &left, &top));
     EXPECT_EQ(left, 35);
     EXPECT_EQ(top, 30);
-    ASSERT_TRUE(CTracking::ClampSearchArea(100, 80, 3, 78, 31, 21, &left, &top));
+    ASSERT_TRUE(CTracking::ClampSearchArea(100, 80, 0, 0, 3, 78, 31, 21, &left, &top));
     EXPECT_EQ(left, 0);
     EXPECT_EQ(top, 59);
-    ASSERT_TRUE(CTracking::ClampSearchArea(100, 80, 50, 40, 100, 80, &left, &top));
-    EXPECT_EQ(left, 0);
-    EXPECT_EQ(top, 0);
-    EXPECT_FALSE(CTracking::ClampSearchArea(100, 80, 50, 40, 101, 21, &left, &top));
-    EXPECT_FALSE(CTracking::ClampSearchArea(100, 80, 50, 40, 31, 81, &left, &top));
+    // Past the edge by at most the reach, on every side.
+    ASSERT_TRUE(CTracking::ClampSearchArea(100, 80, 5, 4, 3, 78, 31, 21, &left, &top));
+    EXPECT_EQ(left, -5);
+    EXPECT_EQ(top, 63);
+    ASSERT_TRUE(CTracking::ClampSearchArea(100, 80, 5, 4, 98, 1, 31, 21, &left, &top));
+    EXPECT_EQ(left, 74);
+    EXPECT_EQ(top, -4);
+    ASSERT_TRUE(CTracking::ClampSearchArea(100, 80, 5, 4, 50, 40, 110, 88, &left, &top));
+    EXPECT_EQ(left, -5);
+    EXPECT_EQ(top, -4);
+    EXPECT_FALSE(CTracking::ClampSearchArea(100, 80, 0, 0, 50, 40, 101, 21, &left, &top));
+    EXPECT_FALSE(CTracking::ClampSearchArea(100, 80, 0, 0, 50, 40, 31, 81, &left, &top));
+    EXPECT_FALSE(CTracking::ClampSearchArea(100, 80, 5, 4, 50, 40, 111, 21, &left, &top));
+    EXPECT_FALSE(CTracking::ClampSearchArea(100, 80, 5, 4, 50, 40, 31, 89, &left, &top));
 }
 
 TEST(MatchTemplatesTest, TheFirstOfEqualScoresWinsAndEveryMapIsKept) {
