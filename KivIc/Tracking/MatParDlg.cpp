@@ -95,15 +95,15 @@ BOOL CMatParDlg::OnInitDialog() {
 void CMatParDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
     DDX_Radio(pDX, IDC_MATPAR_ROTATE_ENABLE, m_nRotation);
-    // A negative radius or margin has no template or search area; 0 is a 1 x 1 template, no margin.
+    // A negative radius has no template; 0 is a 1 x 1 template.
     DDX_Text(pDX, IDC_MATPAR_TEMPLATE_WIDTH, m_nTemplateWidth);
     DDV_MinMaxInt(pDX, m_nTemplateWidth, 0, kMaxSize);
     DDX_Text(pDX, IDC_MATPAR_TEMPLATE_HEIGHT, m_nTemplateHeight);
     DDV_MinMaxInt(pDX, m_nTemplateHeight, 0, kMaxSize);
     DDX_Text(pDX, IDC_MATPAR_SEARCH_WIDTH, m_nSearchWidth);
-    DDV_MinMaxInt(pDX, m_nSearchWidth, 0, kMaxSize);
+    DDV_MinMaxInt(pDX, m_nSearchWidth, kMinMargin, kMaxSize);
     DDX_Text(pDX, IDC_MATPAR_SEARCH_HEIGHT, m_nSearchHeight);
-    DDV_MinMaxInt(pDX, m_nSearchHeight, 0, kMaxSize);
+    DDV_MinMaxInt(pDX, m_nSearchHeight, kMinMargin, kMaxSize);
     DDX_CBIndex(pDX, IDC_MATPAR_POINT, m_nPoint);
     DDX_Radio(pDX, IDC_MATPAR_PREDICT_ENABLE, m_nPrediction);
 }

@@ -31,9 +31,11 @@ public:
         IDC_MATPAR_PREDICT_ENABLE = 1183,
         IDC_MATPAR_PREDICT_DISABLE = 1184,
     };
-    // Radius and margin fields take 0 (a 1 x 1 template, no search margin) up to this; larger values
-    // would overflow the size arithmetic of the matchers.
+    // Radius and margin fields take up to this; larger values would overflow the size arithmetic of the
+    // matchers. A radius may be 0 (a 1 x 1 template); a margin must be at least 1, since the default
+    // matcher refuses a search area no wider and taller than the template.
     static constexpr int kMaxSize = 32767;
+    static constexpr int kMinMargin = 1;
 
     // pParams: the per-point parameters, edited in place (not owned; null shows no points);
     // pNotifyWnd: gets WM_MATPAR_APPLIED after each apply (may be null).

@@ -137,7 +137,7 @@ TEST_F(MatParDlgTest, ApplyStoresTheShownPointOnlyAndTellsTheWindow) {
     Run([&](CDialog* d) {
         d->SetDlgItemText(D::IDC_MATPAR_TEMPLATE_WIDTH, "0"); // a 1 x 1 template
         d->SetDlgItemText(D::IDC_MATPAR_TEMPLATE_HEIGHT, "4");
-        d->SetDlgItemText(D::IDC_MATPAR_SEARCH_WIDTH, "0");
+        d->SetDlgItemText(D::IDC_MATPAR_SEARCH_WIDTH, "1"); // the smallest margin
         d->SetDlgItemText(D::IDC_MATPAR_SEARCH_HEIGHT, "9");
         Press(d, D::IDC_MATPAR_ROTATE_ENABLE);
         Press(d, D::IDC_MATPAR_PREDICT_DISABLE);
@@ -151,7 +151,7 @@ TEST_F(MatParDlgTest, ApplyStoresTheShownPointOnlyAndTellsTheWindow) {
     EXPECT_EQ(mp.prediction, 0);
     EXPECT_EQ(mp.templateRadiusX, 0);
     EXPECT_EQ(mp.templateRadiusY, 4);
-    EXPECT_EQ(mp.searchMarginX, 0);
+    EXPECT_EQ(mp.searchMarginX, 1);
     EXPECT_EQ(mp.searchMarginY, 9);
     EXPECT_EQ(mp.method, 3); // not the dialog's to change
     ExpectSame(First(params, 1), First(original, 1));
@@ -229,7 +229,7 @@ TEST_F(MatParDlgTest, ApplyToAllGivesEveryPointTheShownValuesIncludingOneWithout
     EXPECT_EQ(notify.applied, 1);
 }
 
-TEST_F(MatParDlgTest, NegativeSizesAndTextsThatAreNoNumbersStoreNothing) {
+TEST_F(MatParDlgTest, NegativeSizesNoMarginAndTextsThatAreNoNumbersStoreNothing) {
     MessageBoxRecorder boxes;
     std::vector<std::string> afterRefusal;
     Run([&](CDialog* d) {
@@ -248,12 +248,22 @@ TEST_F(MatParDlgTest, NegativeSizesAndTextsThatAreNoNumbersStoreNothing) {
         EXPECT_NE(d->GetModalResult(), IDOK);
         d->SetDlgItemText(D::IDC_MATPAR_SEARCH_WIDTH, "32768");
         Press(d, D::IDC_MATPAR_APPLY);
+        // Without a margin the template fills the search area, which the default matcher refuses.
+        d->SetDlgItemText(D::IDC_MATPAR_SEARCH_WIDTH, "0");
+        Press(d, D::IDC_MATPAR_APPLY);
+        d->SetDlgItemText(D::IDC_MATPAR_SEARCH_WIDTH, "6");
+        d->SetDlgItemText(D::IDC_MATPAR_SEARCH_HEIGHT, "0");
+        Press(d, IDOK);
+        EXPECT_NE(d->GetModalResult(), IDOK);
+        d->SetDlgItemText(D::IDC_MATPAR_SEARCH_WIDTH, "32768");
+        d->SetDlgItemText(D::IDC_MATPAR_SEARCH_HEIGHT, "5");
         afterRefusal = Fields(d);
         Press(d, IDCANCEL);
     });
     const std::string range = "Please enter an integer between 0 and 32767.";
-    EXPECT_EQ(boxes.texts, (std::vector<std::string>{range, range, range, "Please enter an integer.",
-                                                     "Please enter an integer.", range}));
+    const std::string margin = "Please enter an integer between 1 and 32767.";
+    EXPECT_EQ(boxes.texts, (std::vector<std::string>{range, range, margin, "Please enter an integer.",
+                                                     "Please enter an integer.", margin, margin, margin}));
     for (int i = 0; i < 2; ++i)
         ExpectSame(First(params, i), First(original, i));
     EXPECT_EQ(params.Get(2)->Count(), 0);
