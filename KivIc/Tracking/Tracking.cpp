@@ -81,6 +81,34 @@ bool CTracking::CanRun(long start, long end, int step, int width, int height, in
     return direction == 1 ? start >= end : start <= end;
 }
 
+CString CTracking::StartRefusal(long start, int width, int height) const {
+    CString text;
+    if (m_pHost == nullptr || m_pJobs == nullptr)
+        return text;
+    bool anyPosition = false;
+    for (int p = 1; p <= std::min(m_pJobs->pointCount, m_pJobs->params.Count()); ++p) {
+        int state = 0;
+        const MatchingParam* mp = FirstParam(p);
+        if (mp == nullptr || !m_pHost->HasInputPosition(start, p, &state) || state != PointEntry::kFound)
+            continue;
+        anyPosition = true;
+        const int aw = CTemplateInfo::BaseSize(mp->templateRadiusX);
+        const int ah = CTemplateInfo::BaseSize(mp->templateRadiusY);
+        if (aw > width || ah > height) {
+            text.Format(
+                "The template of point %d does not fit into the picture: radius %d x %d needs %d x %d "
+                "pixels with room to turn, the picture has %d x %d.",
+                p, mp->templateRadiusX, mp->templateRadiusY, aw, ah, width, height);
+            return text;
+        }
+    }
+    if (!anyPosition)
+        text.Format("No point has a position set by hand on frame %ld. Set the points to track on this "
+                    "frame first.",
+                    start);
+    return text;
+}
+
 const char* CTracking::TimerLabel(int index) {
     static const char* const kLabels[kTimerCount] = {
         "Frame-Start",
@@ -122,7 +150,8 @@ void CTracking::Step(RunState& run, int index) const {
 
 int CTracking::RunTrackingJob(long start, long end, int step, int width, int height, int direction) {
     // Messages are let through while a job runs; a second start from one of them is refused.
-    if (m_bRunning || !CanRun(start, end, step, width, height, direction))
+    if (m_bRunning || !CanRun(start, end, step, width, height, direction) ||
+        !StartRefusal(start, width, height).IsEmpty())
         return 0;
     m_bRunning = true;
     const int result = RunFrames(start, end, step, direction);

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/types.h"
+#include "platform/afx/afxwin.h"
 
 class CCommImgFunc;
 class CMatchingLog;
@@ -42,6 +42,10 @@ public:
     // because a frame's picture could not be had.
     int RunTrackingJob(long start, long end, int step, int width, int height, int direction);
     bool CanRun(long start, long end, int step, int width, int height, int direction) const;
+    // Why a run from the start frame would store nothing, for the user; empty when it can start. No point
+    // has a position set by hand on the start frame, or such a point's templates need more room than a
+    // width x height picture has. A run is refused for the same reasons.
+    CString StartRefusal(long start, int width, int height) const;
 
     // Ends a running job after the frame it is working on; what was stored stays and the report is
     // written. Meant for Stop and Escape while the job lets messages through.

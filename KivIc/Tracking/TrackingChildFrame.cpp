@@ -192,6 +192,11 @@ void CTrackingChildFrame::OnStartTracking() {
     long height = 0;
     doc->GetBitmapSize(&width, &height);
     m_pJob->SetTables(doc->GetJobTable(), doc->GetPointFrameTable());
+    const CString refusal = m_pJob->StartRefusal(start, static_cast<int>(width), static_cast<int>(height));
+    if (!refusal.IsEmpty()) {
+        AfxMessageBox(refusal, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     {
         RunScope run(*this, *doc);
         m_pJob->RunTrackingJob(start, end, 1, static_cast<int>(width), static_cast<int>(height), 0);
@@ -324,21 +329,19 @@ BOOL CTrackingChildFrame::IsInputFrame(long frame) {
 }
 
 void CTrackingChildFrame::StoreTrackedPosition(int pointNumber, long frame, double x, double y) {
+    StoreRunResult(pointNumber, frame, x, y, TRUE);
+}
+
+void CTrackingChildFrame::MarkLost(int pointNumber, long frame) {
+    StoreRunResult(pointNumber, frame, 0.0, 0.0, FALSE);
+}
+
+void CTrackingChildFrame::StoreRunResult(int pointNumber, long frame, double x, double y, BOOL found) {
     CTrackingDoc* doc = GetTrackingDoc();
     if (doc == nullptr || doc->GetPointFrameTable() == nullptr)
         return;
     SetPointInTable(*doc->GetPointFrameTable(), nullptr, frame, doc->GetPointCount(), pointNumber - 1, x, y,
-                    TRUE, FALSE);
-    doc->RefreshPositionList(frame);
-    GoToFrame(frame);
-}
-
-void CTrackingChildFrame::MarkLost(int pointNumber, long frame) {
-    CTrackingDoc* doc = GetTrackingDoc();
-    if (doc == nullptr || doc->GetPointFrameTable() == nullptr)
-        return;
-    SetPointInTable(*doc->GetPointFrameTable(), nullptr, frame, doc->GetPointCount(), pointNumber - 1, 0.0,
-                    0.0, FALSE, FALSE);
+                    found, FALSE);
     doc->RefreshPositionList(frame);
     GoToFrame(frame);
 }

@@ -96,6 +96,9 @@ private:
     void EnableSlider(BOOL bEnable);
     // Every view of the document redraws.
     void RedrawViews();
+    // Stores what the job found for a point on a frame (found at (x, y), or lost), not by hand, and
+    // shows that frame with its positions.
+    void StoreRunResult(int pointNumber, long frame, double x, double y, BOOL found);
 
     std::vector<BYTE> m_captured;
     std::vector<BYTE> m_gray;

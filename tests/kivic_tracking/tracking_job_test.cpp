@@ -293,14 +293,30 @@ TEST_F(TrackingJobTest, ABlobMovingOutOfThePictureIsFollowedToTheEdge) {
     }
 }
 
-TEST_F(TrackingJobTest, ABaseImageLargerThanThePictureFailsTheLearning) {
+TEST_F(TrackingJobTest, ARunThatWouldStoreNothingIsRefusedWithItsReason) {
     TrackingHost host(20, 20);
     host.MakeFrames(3, [](int, Picture& p) { p.AddBlob(10, 10); });
-    host.SetPoints(1, Param(0)); // radius 10: a base image of 29 x 29
-    host.SetByHand(0, 0, 10, 10);
-    EXPECT_EQ(host.Run(0, 2), 1);
+    host.SetPoints(2, Param(0)); // radius 10: a base image of 29 x 29
+    host.job.SetTables(&host.jobs, host.table.get());
+    EXPECT_EQ(host.job.StartRefusal(0, 20, 20),
+              CString("No point has a position set by hand on frame 0. Set the points to track on this frame "
+                      "first."));
+    host.SetByHand(1, 0, 10, 10);
+    host.SetByHand(0, 1, 10, 10, false); // lost by hand: no position
+    EXPECT_EQ(host.Run(0, 2), 0);
+    EXPECT_EQ(host.job.StartRefusal(1, 20, 20),
+              CString("The template of point 1 does not fit into the picture: radius 10 x 10 needs 29 x 29 "
+                      "pixels with room to turn, the picture has 20 x 20."));
+    EXPECT_EQ(host.Run(1, 2), 0);
+    EXPECT_TRUE(host.shownFrames.empty());
     EXPECT_EQ(host.job.GetTemplateSet(1), nullptr);
-    EXPECT_EQ(host.Entry(1, 0), nullptr); // not tracked, so nothing stored
+    EXPECT_EQ(host.Entry(2, 0), nullptr);
+    // Small enough, point 1 is tracked.
+    host.jobs.params.Get(0)->Get(0)->templateRadiusX = 4;
+    host.jobs.params.Get(0)->Get(0)->templateRadiusY = 4;
+    EXPECT_EQ(host.job.StartRefusal(1, 20, 20), CString());
+    EXPECT_EQ(host.Run(1, 2), 1);
+    EXPECT_EQ(host.State(2, 0), PointEntry::kFound);
 }
 
 TEST_F(TrackingJobTest, EverySetOfAPointStoresTheCentreOfItsMatchedTemplate) {

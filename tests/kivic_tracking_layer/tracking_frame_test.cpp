@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include <QKeyEvent>
 #include <QWidget>
@@ -225,6 +226,33 @@ TEST_F(TrackingFrameTest, EscapeEndsARun) {
     ASSERT_GE(stoppedAt, 2);
     EXPECT_EQ(doc->GetCurrentFrame(), stoppedAt);
     EXPECT_LT(stoppedAt, 29);
+    EXPECT_TRUE(boxes.empty());
+
+    // Started again where it stopped, no point has a hand-set position there: the user is told, and
+    // nothing runs.
+    const int records = doc->GetPointFrameTable()->Count();
+    Command(ID_TRACK_START);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "No point has a position set by hand on frame " + std::to_string(stoppedAt) +
+                            ". Set the points to track on this frame first.");
+    EXPECT_EQ(doc->GetCurrentFrame(), stoppedAt);
+    EXPECT_EQ(doc->GetPointFrameTable()->Count(), records);
+    EXPECT_EQ(frame->GetMatchingLog()->GetTimers()->Count(), 0) << "no run";
+}
+
+TEST_F(TrackingFrameTest, ATemplateLargerThanThePictureIsRefusedBeforeTheRun) {
+    CGenRecordingDoc* doc = OpenSpots();
+    ASSERT_NE(doc, nullptr);
+    CGenRecordingFrame* frame = TrackingFrameOf(doc);
+    doc->GetJobTable()->params.Get(1)->Get(0)->templateRadiusY = 100;
+    Command(ID_TRACK_START);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0],
+              "The template of point 2 does not fit into the picture: radius 10 x 100 needs 29 x 283 "
+              "pixels with room to turn, the picture has 320 x 240.");
+    EXPECT_EQ(doc->GetCurrentFrame(), 0);
+    EXPECT_EQ(doc->GetPointFrameTable()->Count(), 1) << "nothing stored";
+    EXPECT_EQ(frame->GetMatchingLog()->GetTimers()->Count(), 0) << "no run";
 }
 
 TEST_F(TrackingFrameTest, ARunNeedsAPictureAndAStartBeforeThePlayEnd) {
