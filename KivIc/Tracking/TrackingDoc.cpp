@@ -27,6 +27,15 @@ BOOL CTrackingDoc::RunSetup2dDialog() {
     dialog.m_nFrameRate = GetFrameRate();
     if (dialog.DoModal() != IDOK)
         return FALSE;
+    const int positions = CountPositionsBeyond(dialog.m_nPoints);
+    if (positions > 0) {
+        CString question;
+        question.Format("The new setup removes %d of the %d points, and with them %d tracked or hand-set "
+                        "positions.\nRemove them?",
+                        m_nPointCount - dialog.m_nPoints, m_nPointCount, positions);
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return FALSE;
+    }
     ApplySetup2d(dialog.m_nPoints, dialog.m_nFrameRate);
     return TRUE;
 }
@@ -110,6 +119,21 @@ void CTrackingDoc::FitRecords(int n) {
             }
         }
     }
+}
+
+int CTrackingDoc::CountPositionsBeyond(int n) const {
+    int positions = 0;
+    if (m_pPointFrame == nullptr)
+        return positions;
+    for (int r = 0; r < m_pPointFrame->Count(); ++r) {
+        const FrameRecord* record = m_pPointFrame->Get(r);
+        for (int i = std::max(n, 0); i < record->EntryCount(); ++i) {
+            const PointEntry* entry = record->GetEntry(i);
+            if (entry->state == PointEntry::kFound || entry->flag == 1)
+                ++positions;
+        }
+    }
+    return positions;
 }
 
 // --- Points -----------------------------------------------------------------------------------------

@@ -32,7 +32,8 @@ public:
 
     // --- Setup --------------------------------------------------------------------------------------
     // The setup dialog with the point count (at least 1) and the frame rate; OK applies them
-    // (ApplySetup2d). FALSE on Cancel, nothing changed.
+    // (ApplySetup2d). Fewer points than before, where the points that go hold positions, are asked
+    // about first. FALSE on Cancel or No, nothing changed.
     BOOL RunSetup2dDialog();
     // Sets the point count and the rate, makes or fits both tables to the count, switches point input
     // on and refreshes the position list. Entries, parameters and descriptions of the points that stay
@@ -106,6 +107,8 @@ private:
     // Fits every record of the point-frame table to n entries and lists anew the frames where a
     // remaining point was set by hand.
     void FitRecords(int n);
+    // How many positions (found, or set by hand) the points beyond the first n hold over all frames.
+    int CountPositionsBeyond(int n) const;
     BOOL RefuseWhileRunning();
 
     int m_nPointCount = 0;

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "afx/afx_test_app.h"
 #include "afx_core/temp_dir.h"
 #include "tests/kivic_tracking_layer/tracking_fixture.h"
 
@@ -186,6 +187,44 @@ TEST_F(TrackingDocTest, SettingUpAgainKeepsWhatRemainsAndDropsWhatIsGone) {
     EXPECT_EQ(EntryOf(doc, 0, 3)->state, -1);
     EXPECT_EQ(EntryOf(doc, 0, 0)->x, 10000);
     EXPECT_EQ(PosBar()->GetRowCount(), 4);
+}
+
+TEST_F(TrackingDocTest, SettingUpFewerPointsAsksBeforeRemovingTheirPositions) {
+    CGenRecordingDoc* doc = OpenTracked("begin=0,end=20,rate=250", 4);
+    ASSERT_NE(doc, nullptr);
+    doc->SetPointPosition(0, 10.0, 10.0);
+    doc->SetPointPosition(2, 30.0, 30.0);         // point 3 by hand on frame 0
+    doc->SetPoint(5, 1, 20.0, 20.0, FALSE, TRUE); // point 2 tracked on frame 5
+    doc->SetPoint(6, 2, 0.0, 0.0, FALSE, FALSE);  // point 3 lost while tracking: no position
+    doc->SetPoint(7, 2, 35.0, 35.0, FALSE, TRUE); // point 3 tracked on frame 7
+    // Point 4 holds nothing: removing it alone asks nothing.
+    AnswerSetup(3, 250);
+    Command(ID_TRACK_SETUP_2D);
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_EQ(doc->GetPointCount(), 3);
+
+    const std::string question = "The new setup removes 2 of the 3 points, and with them 3 tracked or "
+                                 "hand-set positions.\nRemove them?";
+    for (int answer : {IDNO, IDCANCEL}) {
+        MessageBoxRecorder asked(answer);
+        AnswerSetup(1, 500);
+        Command(ID_TRACK_SETUP_2D);
+        EXPECT_EQ(asked.texts, std::vector<std::string>{question});
+        EXPECT_EQ(doc->GetPointCount(), 3) << "answer " << answer;
+        EXPECT_EQ(doc->GetFrameRate(), 250);
+        EXPECT_EQ(EntryOf(doc, 7, 2)->state, PointEntry::kFound);
+        EXPECT_EQ(EntryOf(doc, 0, 2)->flag, 1);
+        EXPECT_EQ(doc->GetJobTable()->params.Count(), 3);
+        EXPECT_EQ(PosBar()->GetRowCount(), 3);
+    }
+    MessageBoxRecorder asked(IDYES);
+    AnswerSetup(1, 500);
+    Command(ID_TRACK_SETUP_2D);
+    EXPECT_EQ(asked.texts, std::vector<std::string>{question});
+    EXPECT_EQ(doc->GetPointCount(), 1);
+    EXPECT_EQ(doc->GetFrameRate(), 500);
+    EXPECT_EQ(EntryOf(doc, 7, 2), nullptr);
+    EXPECT_EQ(EntryOf(doc, 0, 0)->x, 10000);
 }
 
 TEST_F(TrackingDocTest, PointInputSwitchesBetweenTrackedPointsAndTheReticle) {

@@ -15,6 +15,7 @@
 #include "KivIc/Playback/PlaybackIds.h"
 #include "KivIc/Tracking/MatParDlg.h"
 #include "Matching/TemplateInfo.h"
+#include "afx/afx_test_app.h"
 #include "tests/kivic_tracking_layer/tracking_fixture.h"
 
 namespace {
@@ -122,8 +123,10 @@ TEST_F(TrackingFrameTest, ARunTracksTheSpotsToTheEndOfThePlayRange) {
     EXPECT_NEAR(std::atof(PosBar()->GetRowText(0, 2)), 240 - last.y, 0.5);
     EXPECT_GT(frame->GetMatchingLog()->GetTimers()->Count(), 0);
 
-    // Set up again with one point: the job forgets the second point's templates.
+    // Set up again with one point (its positions removed too): the job forgets the second point's
+    // templates.
     EXPECT_EQ(frame->GetTrackingJob()->GetTemplateSetCount(), 2);
+    MessageBoxRecorder remove(IDYES);
     AnswerSetup(1, 100);
     Command(ID_TRACK_SETUP_2D);
     EXPECT_EQ(frame->GetTrackingJob()->GetTemplateSetCount(), 1);
