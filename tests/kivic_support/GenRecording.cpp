@@ -63,6 +63,8 @@ BOOL ParseGenRecordingSettings(const CString& text, GenRecordingSettings* settin
             result.height = static_cast<int>(std::clamp(value, -1L, 100000L));
         else if (key.CompareNoCase("spots") == 0)
             result.spots = static_cast<int>(std::clamp(value, -1L, 100L));
+        else if (key.CompareNoCase("edges") == 0)
+            result.edges = value != 0 ? 1 : 0;
         else
             return FALSE;
     }
@@ -85,6 +87,14 @@ long GenFrameFromColour(int red, int green, int blue) {
 
 POINT GenSpotCentre(const GenRecordingSettings& settings, int k, long frame) {
     const long t = frame - settings.begin;
+    if (settings.edges != 0) {
+        if (k == settings.spots - 1)
+            return POINT{static_cast<LONG>(settings.width - 12 + 2 * t), settings.height / 2};
+        if (k == settings.spots - 2)
+            return POINT{settings.width - 1, 0};
+        return POINT{k,
+                     static_cast<LONG>(static_cast<long>(settings.height) * (k + 1) / (settings.spots + 1))};
+    }
     const long x = settings.width / 4 + 2 * t;
     const long y =
         static_cast<long>(settings.height) * (k + 1) / (settings.spots + 1) + (k % 2 == 0 ? -t : t);

@@ -3,7 +3,8 @@
 // pixels can tell which frame is shown. It is opened from a name "gen:key=value,..." or from a small
 // text file of "key=value" lines; the keys are begin and end (record range), rate (frames per
 // second), width and height (picture size) and spots (0 to 8 ring-shaped spots that move across the
-// picture, for tracking). Unset keys keep begin=0, end=99, rate=100, 160 x 120, no spots. The
+// picture, for tracking) and edges (1 puts the spots at the picture's edge instead, see GenSpotCentre).
+// Unset keys keep begin=0, end=99, rate=100, 160 x 120, no spots, edges=0. The
 // recording carries the tracking layer; made by File New it starts without tracking setup.
 #pragma once
 
@@ -23,6 +24,7 @@ struct GenRecordingSettings {
     int width = 160;
     int height = 120;
     int spots = 0;
+    int edges = 0;
 };
 
 // The most spots a recording may carry.
@@ -41,7 +43,11 @@ COLORREF GenFrameColour(long frame);
 long GenFrameFromColour(int red, int green, int blue);
 // The pixel (column, row from the top) at the centre of spot k (0-based) on the frame: spot k starts
 // at a quarter of the width, at (k + 1) / (spots + 1) of the height, on the first frame of the record
-// range and moves 2 pixels right and 1 up (even k) or down (odd k) per frame.
+// range and moves 2 pixels right and 1 up (even k) or down (odd k) per frame. With edges=1 the spots
+// lie at the edge instead: all but the last two stand still at k pixels from the left edge, at
+// (k + 1) / (spots + 1) of the height; the last but one stands still in the top right corner; the
+// last starts 12 pixels from the right edge half way down and moves 2 pixels right per frame, out of
+// the picture.
 POINT GenSpotCentre(const GenRecordingSettings& settings, int k, long frame);
 
 class CGenRecordingDoc : public CTrackingDoc {

@@ -4,6 +4,7 @@
 // attempt to close the program while the run works. Run under Xvfb when there is one (else off
 // screen). It checks the positions, the filled position list and the overlay in a screenshot of the
 // screen (tracking.png in KIVIC_SHOT_DIR, else shots/ in the build folder).
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -32,8 +33,35 @@
 
 namespace {
 
-constexpr int kPoints = 2;
 constexpr long kLastFrame = 29;
+
+// One way through the program: the recording opened, the points set up and clicked, the run, and
+// whether the program is asked to close half way.
+struct ProgramCase {
+    const char* settings; // the recording's lines
+    int points;
+    int zoom;
+    bool closeWhileRunning;
+    const char* shot;
+};
+
+// Whether the stored entry of point k on the frame is where its spot is: half a pixel off at most. The
+// spot of an edge layout that moves out (the last) may be off by up to 2 pixels while it is cut off by
+// the edge (its ring reaches 7 pixels out); once its centre has left, the point is lost or stays on
+// what is left of the spot at the edge (within its ring and the search margin of 5), never running off.
+bool AtSpot(const GenRecordingSettings& settings, int k, int points, long frame, const PointEntry* entry,
+            const PointFrame& table) {
+    const POINT spot = GenSpotCentre(settings, k, frame);
+    const bool found = entry != nullptr && entry->state == PointEntry::kFound;
+    const PositionRow p = found ? table.GetPosition(*entry) : PositionRow{};
+    const double row = settings.height - p.y;
+    const bool leaving = settings.edges != 0 && k == points - 1;
+    if (leaving && spot.x > settings.width - 1)
+        return !found || (p.x >= settings.width - 1 - kGenSpotRadius - 5 && std::abs(row - spot.y) <= 0.5);
+    const long inside = std::min({spot.x, settings.width - 1 - spot.x, spot.y, settings.height - 1 - spot.y});
+    const double tolerance = leaving && inside < kGenSpotRadius ? 2.0 : 0.5;
+    return found && std::abs(p.x - spot.x) <= tolerance && std::abs(row - spot.y) <= tolerance;
+}
 
 CGenRecordingView* ViewOf(CDocument* doc) {
     POSITION pos = doc->GetFirstViewPosition();
@@ -79,7 +107,7 @@ int CountColour(const QImage& image, const QRect& area, QRgb colour) {
 // Works the running program from its own event loop, step by step as a user would.
 class Probe : public ProgramProbe {
 public:
-    using ProgramProbe::ProgramProbe;
+    Probe(CWqLinkApp& app, const ProgramCase& which) : ProgramProbe(app), m_case(which) {}
 
     std::vector<std::string> notes;
     bool closeRefusedWhileRunning = false;
@@ -108,7 +136,9 @@ private:
         case 3:
             // The run works inside the command and lets messages through between points.
             main->PostMessage(WM_COMMAND, ID_TRACK_START);
-            WatchRun(main);
+            m_startTick = m_ticks;
+            if (m_case.closeWhileRunning)
+                WatchRun(main);
             m_phase = 4;
             break;
         case 4:
@@ -137,26 +167,28 @@ private:
 
     void SetUp(CMainFrame* main) {
         // "Setup 2D..." as the menu sends it, the dialog answered with 2 points.
-        AfxSetModalHook([](CDialog* dialog) {
-            dialog->SetDlgItemInt(CInit2dDlg::IDC_INIT2D_POINTS, kPoints, TRUE);
+        const int points = m_case.points;
+        AfxSetModalHook([points](CDialog* dialog) {
+            dialog->SetDlgItemInt(CInit2dDlg::IDC_INIT2D_POINTS, static_cast<UINT>(points), TRUE);
             dialog->SendMessage(WM_COMMAND, IDOK, 0);
         });
         main->SendMessage(WM_COMMAND, ID_TRACK_SETUP_2D);
         AfxSetModalHook(nullptr);
-        if (m_doc->GetPointCount() != kPoints || !m_doc->IsTrackingInput()) {
-            Fail("the 2-D setup did not make 2 points with point input on");
+        if (m_doc->GetPointCount() != m_case.points || !m_doc->IsTrackingInput()) {
+            Fail("the 2-D setup did not make " + std::to_string(m_case.points) +
+                 " points with point input on");
             Close(main);
             return;
         }
-        ViewOf(m_doc)->SetZoom(2, 1, TRUE);
+        ViewOf(m_doc)->SetZoom(m_case.zoom, 1, TRUE);
         ViewOf(m_doc)->ScrollToImage(0, 0, TRUE);
-        FrameOf(m_doc)->ShowZoom(200);
+        FrameOf(m_doc)->ShowZoom(100 * m_case.zoom);
         m_phase = 2;
     }
 
     void ClickSpots(CMainFrame* main) {
         CGenRecordingView* view = ViewOf(m_doc);
-        for (int k = 0; k < kPoints; ++k) {
+        for (int k = 0; k < m_case.points; ++k) {
             if (main->GetPosBar()->GetSelectedRow() != k)
                 Fail("row " + std::to_string(k) + " is not selected before its click");
             const POINT spot = GenSpotCentre(m_doc->GetSettings(), k, 0);
@@ -171,7 +203,7 @@ private:
             QCoreApplication::sendEvent(view->GetWidget(), &release);
         }
         const FrameRecord* record = m_doc->GetPointFrameTable()->FindFrame(0);
-        for (int k = 0; k < kPoints; ++k) {
+        for (int k = 0; k < m_case.points; ++k) {
             const PointEntry* entry = record != nullptr ? record->GetEntry(k) : nullptr;
             if (entry == nullptr || entry->state != PointEntry::kFound || entry->flag != 1)
                 Fail("the click on spot " + std::to_string(k + 1) + " did not set its point");
@@ -204,6 +236,8 @@ private:
     }
 
     void WhileRunning(CMainFrame*) {
+        if (!m_case.closeWhileRunning && m_ticks > m_startTick + 1)
+            m_sawRun = true; // the run works inside the posted command, before this tick
         if (!m_sawRun || FrameOf(m_doc)->IsRunning())
             return;
         m_phase = 5;
@@ -211,25 +245,34 @@ private:
 
     void Check(CMainFrame* main) {
         int found = 0;
+        int looked = 0;
+        PointFrame& table = *m_doc->GetPointFrameTable();
         for (long f = 1; f <= kLastFrame; ++f) {
-            const FrameRecord* record = m_doc->GetPointFrameTable()->FindFrame(f);
-            for (int k = 0; k < kPoints; ++k) {
+            const FrameRecord* record = table.FindFrame(f);
+            for (int k = 0; k < m_case.points; ++k) {
                 const PointEntry* entry = record != nullptr ? record->GetEntry(k) : nullptr;
-                if (entry == nullptr || entry->state != PointEntry::kFound)
-                    continue;
-                const PositionRow p = m_doc->GetPointFrameTable()->GetPosition(*entry);
-                const POINT c = GenSpotCentre(m_doc->GetSettings(), k, f);
-                if (std::abs(p.x - c.x) <= 0.5 && std::abs(m_doc->GetSettings().height - p.y - c.y) <= 0.5)
+                ++looked;
+                if (AtSpot(m_doc->GetSettings(), k, m_case.points, f, entry, table)) {
                     ++found;
+                    continue;
+                }
+                const POINT c = GenSpotCentre(m_doc->GetSettings(), k, f);
+                const bool stored = entry != nullptr && entry->state == PointEntry::kFound;
+                const PositionRow p = stored ? table.GetPosition(*entry) : PositionRow{};
+                Fail("point " + std::to_string(k + 1) + " on frame " + std::to_string(f) + " is not at (" +
+                     std::to_string(c.x) + ", " + std::to_string(c.y) + "): " +
+                     (stored ? "found at (" + std::to_string(p.x) + ", " +
+                                   std::to_string(m_doc->GetSettings().height - p.y) + ")"
+                             : "not found"));
             }
         }
-        tracked = found == kPoints * kLastFrame;
-        notes.push_back(std::to_string(found) + " of " + std::to_string(kPoints * kLastFrame) +
-                        " positions within half a pixel of the spots");
+        tracked = found == looked && looked > 0;
+        notes.push_back(std::to_string(found) + " of " + std::to_string(looked) +
+                        " positions at their spots");
         if (m_doc->GetCurrentFrame() != kLastFrame)
             Fail("the run did not end on the last frame");
         CPosDlgBar* bar = main->GetPosBar();
-        if (bar->GetRowCount() != kPoints || bar->GetRowText(0, 1).Trim().IsEmpty() ||
+        if (bar->GetRowCount() != m_case.points || bar->GetRowText(0, 1).Trim().IsEmpty() ||
             bar->GetRowText(1, 2).Trim().IsEmpty())
             Fail("the position list is not filled with the last frame's positions");
         Screenshot(main);
@@ -244,7 +287,7 @@ private:
         QWidget* viewWidget = ViewOf(m_doc)->GetWidget();
         const QPoint viewAt = wholeScreen ? viewWidget->mapToGlobal(QPoint(0, 0))
                                           : viewWidget->mapTo(main->GetWidget(), QPoint(0, 0));
-        if (!SaveShot(pixmap, "tracking.png", &shot))
+        if (!SaveShot(pixmap, m_case.shot, &shot))
             Fail("the screenshot could not be saved as " + shot);
         const QImage image = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
         const QRect viewArea(viewAt, viewWidget->size());
@@ -252,53 +295,91 @@ private:
         const int green = CountColour(image, viewArea, qRgb(0, 255, 0));
         notes.push_back("screenshot: " + std::to_string(red) + " marker pixels, " + std::to_string(green) +
                         " template-frame pixels in the view");
-        if (red < 2 * 20 || green < 2 * 4 * 40)
+        if (red < m_case.points * 10 || green < m_case.points * 2 * 20)
             Fail("the screenshot does not show both markers and template frames");
     }
 
+    const ProgramCase m_case;
     int m_ticks = 0;
+    int m_startTick = 0;
     int m_phase = 0;
     bool m_sawRun = false;
     CGenRecordingDoc* m_doc = nullptr;
 };
 
-} // namespace
+// What a run of the program left: the probe's findings and the message boxes shown.
+struct ProgramRun {
+    std::vector<std::string> failures;
+    std::vector<std::string> notes;
+    std::vector<std::string> boxes;
+    bool tracked = false;
+    bool closeRefusedWhileRunning = false;
+    int closeAttempts = 0;
+    std::string shot;
+};
 
-TEST(KivIcTrackingProgram, SetUpClickTrackAndRefuseToCloseWhileTracking) {
+ProgramRun RunProgram(const ProgramCase& which) {
     TempDir dir;
     const std::string start = dir.Path("start");
     std::filesystem::create_directories(start);
     setenv("KIVIC_INI", dir.Path("KivIc.ini").c_str(), 1);
     setenv("KIVIC_AFX_PROFILE", dir.Path("profile.ini").c_str(), 1);
     setenv("TMPDIR", dir.Path("").c_str(), 1); // the run's day log
-    TempDir::WriteAll(start + "/spots.gen", "begin=0\nend=29\nrate=100\nwidth=320\nheight=240\nspots=2\n");
+    TempDir::WriteAll(start + "/spots.gen", which.settings);
     std::filesystem::current_path(start);
 
-    std::vector<std::string> boxes;
-    SetMessageBoxNotifier([&boxes](HWND, const char* text, const char*, UINT) {
-        boxes.emplace_back(text != nullptr ? text : "");
+    ProgramRun run;
+    SetMessageBoxNotifier([&run](HWND, const char* text, const char*, UINT) {
+        run.boxes.emplace_back(text != nullptr ? text : "");
         return IDOK;
     });
     SetCommandLineArgs({"KivIc", "spots.gen"});
-
-    AfxEnsureQtApp();
-    CWqLinkApp app;
-    app.SetExtraTemplates([](CWinApp& a) { RegisterGenRecordingTemplate(&a); });
-    Probe probe(app);
-    QTimer::singleShot(0, [&probe] { probe.Start(50); });
-    app.Run();
-
-    for (const std::string& failure : probe.failures)
-        ADD_FAILURE() << failure;
-    EXPECT_TRUE(probe.tracked);
-    EXPECT_EQ(probe.closeAttempts, 1);
-    EXPECT_TRUE(probe.closeRefusedWhileRunning);
-    ASSERT_EQ(boxes.size(), 1u) << "only the refusal to close was told";
-    EXPECT_NE(boxes[0].find("Tracking is running"), std::string::npos) << boxes[0];
+    {
+        AfxEnsureQtApp();
+        CWqLinkApp app;
+        app.SetExtraTemplates([](CWinApp& a) { RegisterGenRecordingTemplate(&a); });
+        Probe probe(app, which);
+        QTimer::singleShot(0, [&probe] { probe.Start(50); });
+        app.Run();
+        run.failures = probe.failures;
+        run.notes = probe.notes;
+        run.tracked = probe.tracked;
+        run.closeRefusedWhileRunning = probe.closeRefusedWhileRunning;
+        run.closeAttempts = probe.closeAttempts;
+        run.shot = probe.shot;
+    }
     std::printf("REPORT platform %s; %s; %s; screenshot %s\n",
                 QGuiApplication::platformName().toUtf8().constData(),
-                probe.notes.empty() ? "" : probe.notes.front().c_str(),
-                probe.notes.size() < 2 ? "" : probe.notes[1].c_str(), probe.shot.c_str());
+                run.notes.empty() ? "" : run.notes.front().c_str(),
+                run.notes.size() < 2 ? "" : run.notes[1].c_str(), run.shot.c_str());
     SetMessageBoxNotifier({});
     unsetenv("TMPDIR");
+    std::filesystem::current_path(dir.Path(""));
+    std::filesystem::current_path("/");
+    return run;
+}
+
+} // namespace
+
+TEST(KivIcTrackingProgram, SetUpClickTrackAndRefuseToCloseWhileTracking) {
+    const ProgramRun run = RunProgram(
+        {"begin=0\nend=29\nrate=100\nwidth=320\nheight=240\nspots=2\n", 2, 2, true, "tracking.png"});
+    for (const std::string& failure : run.failures)
+        ADD_FAILURE() << failure;
+    EXPECT_TRUE(run.tracked);
+    EXPECT_EQ(run.closeAttempts, 1);
+    EXPECT_TRUE(run.closeRefusedWhileRunning);
+    ASSERT_EQ(run.boxes.size(), 1u) << "only the refusal to close was told";
+    EXPECT_NE(run.boxes[0].find("Tracking is running"), std::string::npos) << run.boxes[0];
+}
+
+TEST(KivIcTrackingProgram, SpotsAtTheEdgeAndInACornerStayAndOneLeavingIsFollowedToTheEdge) {
+    // Still spots 0 to 5 pixels from the left edge and one in the top right corner, and one that moves
+    // out through the right edge.
+    const ProgramRun run = RunProgram({"begin=0\nend=29\nrate=100\nwidth=320\nheight=240\nspots=8\nedges=1\n",
+                                       8, 1, false, "tracking_edges.png"});
+    for (const std::string& failure : run.failures)
+        ADD_FAILURE() << failure;
+    EXPECT_TRUE(run.tracked);
+    EXPECT_TRUE(run.boxes.empty()) << run.boxes.front();
 }
