@@ -129,7 +129,7 @@ std::unique_ptr<IFrameEncoder> CAviOutput::NewEncoder(std::string* error) {
 bool CAviOutput::Commit(long index, EncodedFrame& frame, std::string* error) {
     SetLastError(0);
     const HRESULT hr = m_stream ? m_stream->Write(index, frame.bytes.data(),
-                                                  static_cast<LONG>(frame.bytes.size()), frame.flags)
+                                                  static_cast<LONG>(frame.bytes.size()), AVIIF_KEYFRAME)
                                 : AVIERR_BADHANDLE;
     if (hr != AVIERR_OK) {
         const DWORD cause = GetLastError();
