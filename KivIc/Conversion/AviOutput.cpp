@@ -3,6 +3,7 @@
 #include "KivIc/Conversion/ConvertErrors.h"
 #include "KivIc/Conversion/FrameCompressor.h"
 #include "KivIc/Conversion/FrameFiles.h"
+#include "KivIc/Playback/SourcePath.h"
 #include "ZopDat/ReplaceFile.h"
 #include "platform/win32/errors.h"
 #include "platform/win32/files.h"
@@ -44,12 +45,6 @@ private:
     CFrameCompressor m_compressor;
 };
 
-// The folder part of a path with its separator ("" for a bare name: the current folder).
-std::string FolderOf(const std::string& path) {
-    const auto slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string AviFailure(const std::string& what, const std::string& path, HRESULT result) {
     std::string cause;
     switch (result) {
@@ -87,8 +82,8 @@ bool CAviOutput::Open(std::string* error) {
     if (!probe.Open(m_settings.handler, m_settings.quality, m_settings.width, m_settings.height, error))
         return false;
     // A name of its own beside the target, made exclusively so no other file is ever overwritten.
-    const std::string folder = FolderOf(m_settings.target);
-    m_temporary = kivic::win32::CreateUniqueFile(folder.c_str(), "~conv", ".avi");
+    const CString folder = FolderOf(CString(m_settings.target.c_str()));
+    m_temporary = kivic::win32::CreateUniqueFile(folder.GetString(), "~conv", ".avi");
     if (m_temporary.empty()) {
         *error = FileFailure("Cannot create the movie", m_settings.target);
         return false;
@@ -134,7 +129,7 @@ std::unique_ptr<IFrameEncoder> CAviOutput::NewEncoder(std::string* error) {
 bool CAviOutput::Commit(long index, EncodedFrame& frame, std::string* error) {
     SetLastError(0);
     const HRESULT hr = m_stream ? m_stream->Write(index, frame.bytes.data(),
-                                                  static_cast<LONG>(frame.bytes.size()), frame.flags)
+                                                  static_cast<LONG>(frame.bytes.size()), AVIIF_KEYFRAME)
                                 : AVIERR_BADHANDLE;
     if (hr != AVIERR_OK) {
         const DWORD cause = GetLastError();

@@ -1,7 +1,7 @@
 // The target of a movie conversion: an AVI file with one video stream at 30 frames per second that
 // carries the information text as its 'txts' chunk. Each worker compresses its frames with its own
-// compressor instance; the compressed samples are appended in frame order, every one a key frame as
-// the compressor flags it.
+// compressor instance, asked for key frames only; the compressed samples are appended in frame order,
+// every one flagged as a key frame.
 //
 // The movie is written under a temporary name in the target's folder and moved onto the target only
 // once finished, so an earlier file of that name is never lost: a failure removes the temporary file,

@@ -1,10 +1,12 @@
 #include "KivIc/Conversion/ConvFileSave.h"
 
+#include <map>
 #include <memory>
 
 #include "KivIc/Conversion/CompressOptionsDlg.h"
 #include "KivIc/Conversion/FrameCompressor.h"
 #include "KivIc/Conversion/JpegQualityDlg.h"
+#include "KivIc/Conversion/SequenceOutput.h"
 #include "KivIc/Documents/SequenceFiles.h"
 #include "KivIc/Playback/SourcePath.h"
 #include "platform/afx/doc/docpath.h"
@@ -36,6 +38,9 @@ constexpr const char* kFilter =
     "JPEG Sequence (*.jpg)|*.jpg||";
 constexpr const char* kTypeExtensions[] = {"avi", "bmp", "tif", "jpg"};
 
+constexpr const char* kUnusableCompressor =
+    "Cannot use the compression program, and please select other compression programs.";
+
 void RegisterResources() {
     static const bool done = [] {
         if (AfxFindDialog(CConvFileSave::IDD) == nullptr)
@@ -60,28 +65,13 @@ void RegisterResources() {
     (void)done;
 }
 
-CString FolderOf(const CString& path) {
-    const int slash = path.ReverseFind('/');
-    return path.Left(slash + 1);
-}
-
 CString NameOf(const CString& path) {
-    return path.Mid(path.ReverseFind('/') + 1);
-}
-
-CString ExtensionOf(const CString& path) {
-    return SplitSourcePath(path).ext;
+    const SourcePathParts parts = SplitSourcePath(path);
+    return parts.fileName + parts.ext;
 }
 
 bool Exists(const CString& path) {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The file of frame index of a sequence, as the conversion names it.
-CString FrameFile(const CString& folder, const CString& base, long index, const CString& ext) {
-    CString name;
-    name.Format("%s%s%08ld%s", folder.GetString(), base.GetString(), index, ext.GetString());
-    return name;
 }
 
 // The compressor test's movie: a file of its own in the temporary folder, made so that no other file
@@ -218,12 +208,9 @@ void CConvFileSave::TestCompressor() {
         return;
     // The trial size, then the recording's own: a compressor that cannot take the frames the conversion
     // will hand it is refused now, not after the movie was begun.
-    bool usable = TakesFrames(file, *stream, options);
-    if (usable && m_nFrameWidth > 0 && (m_nFrameWidth != kTrialWidth || m_nFrameHeight != kTrialHeight))
-        usable = TakesFrames(file, *NewTrialStream(file, m_nFrameWidth, m_nFrameHeight), options);
-    if (!usable) {
-        AfxMessageBox("Cannot use the compression program, and please select other compression programs.",
-                      MB_ICONEXCLAMATION);
+    if (!TakesFrames(file, *stream, options) ||
+        !TakesRecordingFrames(options.fccHandler, options.dwQuality)) {
+        AfxMessageBox(kUnusableCompressor, MB_ICONEXCLAMATION);
         return;
     }
     // The table's description, which the uncompressed handler has too (its stream gives none).
@@ -246,7 +233,7 @@ void CConvFileSave::AskJpegQuality() {
 
 bool CConvFileSave::IsSequenceTarget(const CString& path) {
     const CString ext = ExtensionOf(path);
-    return ext.CompareNoCase(".bmp") == 0 || ext.CompareNoCase(".jpg") == 0 || ext.CompareNoCase(".tif") == 0;
+    return ext == "bmp" || ext == "jpg" || ext == "tif";
 }
 
 CString CConvFileSave::SequenceBase(const CString& path) {
@@ -273,7 +260,22 @@ BOOL CConvFileSave::OnFileNameOK() {
         AfxMessageBox(text, MB_ICONEXCLAMATION);
         return TRUE;
     }
+    // The compressor in force, the one the dialog starts with included, must take the recording's frames:
+    // refused here, before the conversion begins, as when it is chosen.
+    if (ExtensionOf(GetPathName()) == "avi" && !TakesRecordingFrames(m_dwHandler, m_dwQuality)) {
+        AfxMessageBox(kUnusableCompressor, MB_ICONEXCLAMATION);
+        return TRUE;
+    }
     return m_bConfirmReplace && !ConfirmReplace(GetPathName()) ? TRUE : FALSE;
+}
+
+BOOL CConvFileSave::TakesRecordingFrames(DWORD handler, DWORD quality) const {
+    if (m_nFrameWidth <= 0 || m_nFrameHeight <= 0)
+        return TRUE;
+    // The conversion opens its compressors the same way.
+    CFrameCompressor compressor;
+    std::string error;
+    return compressor.Open(handler, quality, m_nFrameWidth, m_nFrameHeight, &error) ? TRUE : FALSE;
 }
 
 BOOL CConvFileSave::IsOutputOpen(const CString& path) {
@@ -284,7 +286,7 @@ BOOL CConvFileSave::IsOutputOpen(const CString& path) {
     const bool sequence = IsSequenceTarget(path);
     const CString folder = FolderOf(target);
     const CString base = SequenceBase(path);
-    const CString ext = ExtensionOf(path);
+    const CString ext = SplitSourcePath(path).ext;
     POSITION templates = app->GetFirstDocTemplatePosition();
     while (templates != nullptr) {
         CDocTemplate* docTemplate = app->GetNextDocTemplate(templates);
@@ -313,20 +315,28 @@ BOOL CConvFileSave::ConfirmReplace(const CString& path) {
     } else {
         const CString folder = FolderOf(path);
         const CString base = SequenceBase(path);
-        const CString ext = ExtensionOf(path);
-        long frames = 0;
-        while (Exists(FrameFile(folder, base, frames, ext)))
-            ++frames;
+        // Every frame file of the sequence: the conversion replaces those below its frame count and
+        // removes the others.
+        const std::map<long, std::string> frames = CSequenceOutput::FrameFiles(
+            folder.GetString(), base.GetString(), SplitSourcePath(path).ext.GetString());
         const CString info = folder + base + ".txt";
-        if (frames > 0)
-            question.Format("This folder holds %ld frame files from %s on.\n"
-                            "The conversion replaces them and removes those beyond its last frame.\n"
-                            "Do you want to continue?",
-                            frames, NameOf(FrameFile(CString(), base, 0, ext)).GetString());
-        else if (Exists(info))
+        if (!frames.empty()) {
+            const CString first = NameOf(frames.begin()->second.c_str());
+            const CString last = NameOf(frames.rbegin()->second.c_str());
+            if (frames.size() == 1)
+                question.Format(
+                    "This folder holds the frame file %s.\nThe conversion replaces or removes it.\n",
+                    first.GetString());
+            else
+                question.Format("This folder holds %ld frame files, %s to %s.\n"
+                                "The conversion replaces them and removes those beyond its last frame.\n",
+                                static_cast<long>(frames.size()), first.GetString(), last.GetString());
+            question += "Do you want to continue?";
+        } else if (Exists(info)) {
             question.Format("%s already exists.\nDo you want to replace it?", NameOf(info).GetString());
-        else
+        } else {
             return TRUE;
+        }
     }
     return AfxMessageBox(question, MB_YESNO | MB_ICONEXCLAMATION) == IDYES ? TRUE : FALSE;
 }

@@ -35,8 +35,9 @@ public:
     DWORD& GetHandler() { return m_dwHandler; }
     // The chosen entry of the type list (kTypeAvi ...).
     int GetFileType() const { return m_nFileType; }
-    // The size of the frames to be converted: the compressor test tries it too, so that a compressor
-    // that cannot take them is refused when it is chosen. 0 x 0 (the start) tries only 640 x 480.
+    // The size of the frames to be converted: a compressor that cannot take them is refused when it is
+    // chosen, and OK with such a compressor in force (the default one too) keeps the dialog open. 0 x 0
+    // (the start) tries only 640 x 480.
     void SetFrameSize(LONG width, LONG height);
 
     // "Custom..." for an AVI target: the compression-options dialog over a trial movie; a compressor
@@ -67,6 +68,9 @@ private:
     static BOOL IsOutputOpen(const CString& path);
     // Asks before files of the target are replaced; FALSE when the user keeps them.
     BOOL ConfirmReplace(const CString& path);
+    // Whether the compressor takes frames of the recording's size at that quality, as the conversion
+    // opens it; TRUE while the size is not known.
+    BOOL TakesRecordingFrames(DWORD handler, DWORD quality) const;
 
     CString m_strCompressorName = "Microsoft Video 1";
     DWORD m_dwQuality = 10000;

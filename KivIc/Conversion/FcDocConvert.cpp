@@ -52,14 +52,6 @@ void StopPlayback(CFcDoc* doc) {
     }
 }
 
-CString ExtensionOf(const CString& path) {
-    CString ext = SplitSourcePath(path).ext;
-    if (!ext.IsEmpty() && ext[0] == '.')
-        ext = ext.Mid(1);
-    ext.MakeLower();
-    return ext;
-}
-
 } // namespace
 
 void CFcDoc::OnConvertSave() {

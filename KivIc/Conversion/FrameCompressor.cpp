@@ -54,16 +54,18 @@ bool CFrameCompressor::Compress(long index, const BYTE* pixels, std::size_t byte
     outHeader->biSizeImage = static_cast<DWORD>(m_maxSample);
     BITMAPINFOHEADER in = m_input;
     out->bytes.resize(m_maxSample);
+    // Every sample a key frame: neighbouring frames are compressed on other workers (by other instances),
+    // so no frame may be coded against the one before it.
     DWORD flags = 0;
-    const LRESULT r = ICCompress(m_hic, 0, outHeader, out->bytes.data(), &in, const_cast<BYTE*>(pixels),
-                                 nullptr, &flags, index, 0, m_quality, nullptr, nullptr);
+    const LRESULT r =
+        ICCompress(m_hic, ICCOMPRESS_KEYFRAME, outHeader, out->bytes.data(), &in, const_cast<BYTE*>(pixels),
+                   nullptr, &flags, index, 0, m_quality, nullptr, nullptr);
     if (r != ICERR_OK || outHeader->biSizeImage > m_maxSample) {
         *error =
             "The compressor '" + HandlerText(m_handler) + "' failed on frame " + std::to_string(index) + ".";
         return false;
     }
     out->bytes.resize(outHeader->biSizeImage);
-    out->flags = flags;
     return true;
 }
 

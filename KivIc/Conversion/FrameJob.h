@@ -26,11 +26,10 @@ public:
 // Makes one converter; null with the cause in *error when the recording cannot be opened again.
 using FrameConverterFactory = std::function<std::unique_ptr<IFrameConverter>(std::string* error)>;
 
-// What a worker made of a frame for the ordered output (the compressed sample of a movie; nothing for a
-// sequence, whose worker wrote the frame's file itself).
+// What a worker made of a frame for the ordered output (the compressed sample of a movie, a key frame;
+// nothing for a sequence, whose worker wrote the frame's file itself).
 struct EncodedFrame {
     std::vector<BYTE> bytes;
-    DWORD flags = 0;
 };
 
 // One worker's writer: turns the packed frame of sample index `index` into output. Each worker has its

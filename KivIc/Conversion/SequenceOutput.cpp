@@ -1,7 +1,6 @@
 #include "KivIc/Conversion/SequenceOutput.h"
 
 #include <cstdio>
-#include <vector>
 
 #include "KivIc/Conversion/FrameFiles.h"
 #include "platform/win32/files.h"
@@ -68,32 +67,38 @@ void CSequenceOutput::Discard(long index) {
     DeleteFileA(FramePath(index).c_str());
 }
 
-int CSequenceOutput::RemoveStaleFrames(long count) const {
+std::map<long, std::string> CSequenceOutput::FrameFiles(const std::string& folder, const std::string& base,
+                                                        const std::string& ext) {
+    std::map<long, std::string> files;
     // Every name of the folder is checked here: the base name may hold the pattern's own characters.
-    const std::string pattern = m_folder + "*";
+    const std::string pattern = folder + "*";
     WIN32_FIND_DATAA found{};
     HANDLE find = FindFirstFileA(pattern.c_str(), &found);
     if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    std::vector<std::string> stale;
+        return files;
     do {
         const std::string name = found.cFileName;
         if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-            name.size() < m_base.size() + 8 + m_ext.size() || name.compare(0, m_base.size(), m_base) != 0 ||
-            name.compare(name.size() - m_ext.size(), m_ext.size(), m_ext) != 0)
+            name.size() < base.size() + 8 + ext.size() || name.compare(0, base.size(), base) != 0 ||
+            name.compare(name.size() - ext.size(), ext.size(), ext) != 0)
             continue;
-        const std::string digits = name.substr(m_base.size(), name.size() - m_base.size() - m_ext.size());
+        const std::string digits = name.substr(base.size(), name.size() - base.size() - ext.size());
         if (!AllDigits(digits) || digits.size() > 18)
             continue;
-        const long long index = std::stoll(digits);
+        const long index = static_cast<long>(std::stoll(digits));
         // Only the exact "%08d" form: "run000000005.bmp" is not frame 5 of "run".
-        if (index < count || FrameFileName(m_base, static_cast<long>(index), m_ext) != name)
-            continue;
-        stale.push_back(m_folder + name);
+        if (FrameFileName(base, index, ext) == name)
+            files.emplace(index, folder + name);
     } while (FindNextFileA(find, &found));
     FindClose(find);
+    return files;
+}
+
+int CSequenceOutput::RemoveStaleFrames(long count) const {
     int removed = 0;
-    for (const std::string& path : stale)
-        removed += DeleteFileA(path.c_str()) ? 1 : 0;
+    for (const auto& [index, path] : FrameFiles(m_folder, m_base, m_ext)) {
+        if (index >= count)
+            removed += DeleteFileA(path.c_str()) ? 1 : 0;
+    }
     return removed;
 }

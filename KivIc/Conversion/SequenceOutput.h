@@ -4,6 +4,7 @@
 // removed again.
 #pragma once
 
+#include <map>
 #include <string>
 
 #include "KivIc/Conversion/FrameJob.h"
@@ -23,8 +24,13 @@ public:
     bool Commit(long index, EncodedFrame& frame, std::string* error) override;
     void Discard(long index) override;
 
-    // Removes the files of an earlier, longer sequence: exactly the names base + "%08d" + ext whose index
-    // is count or more. Returns how many were removed.
+    // The frame files of the sequence base + ext that folder holds, index -> path: exactly the names
+    // FrameFileName gives ("run000000005.bmp" is no frame of "run"). A conversion replaces those below
+    // its frame count and removes the others.
+    static std::map<long, std::string> FrameFiles(const std::string& folder, const std::string& base,
+                                                  const std::string& ext);
+    // Removes the frame files of an earlier, longer sequence: those whose index is count or more.
+    // Returns how many were removed.
     int RemoveStaleFrames(long count) const;
 
 private:

@@ -30,6 +30,19 @@ SourcePathParts SplitSourcePath(const CString& path) {
     return parts;
 }
 
+CString FolderOf(const CString& path) {
+    const SourcePathParts parts = SplitSourcePath(path);
+    return parts.drive + parts.dir;
+}
+
+CString ExtensionOf(const CString& path) {
+    CString ext = SplitSourcePath(path).ext;
+    if (!ext.IsEmpty() && ext[0] == '.')
+        ext = ext.Mid(1);
+    ext.MakeLower();
+    return ext;
+}
+
 CString SequenceBaseName(const CString& fileName) {
     const int length = fileName.GetLength();
     int end = length;

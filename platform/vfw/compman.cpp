@@ -310,19 +310,20 @@ LRESULT ICCompressBegin(HIC hic, const BITMAPINFO* in, const BITMAPINFO* out) {
     return r;
 }
 
-LRESULT ICCompress(HIC hic, DWORD, LPBITMAPINFOHEADER outHeader, LPVOID outData, LPBITMAPINFOHEADER inHeader,
-                   LPVOID inData, LPDWORD ckid, LPDWORD flags, LONG, DWORD, DWORD quality, LPBITMAPINFOHEADER,
-                   LPVOID) {
+LRESULT ICCompress(HIC hic, DWORD compressFlags, LPBITMAPINFOHEADER outHeader, LPVOID outData,
+                   LPBITMAPINFOHEADER inHeader, LPVOID inData, LPDWORD ckid, LPDWORD flags, LONG, DWORD,
+                   DWORD quality, LPBITMAPINFOHEADER, LPVOID) {
     if (!hic)
         return ICERR_BADHANDLE;
     if (!outHeader || !outData || !inHeader || !inData)
         return ICERR_BADPARAM;
-    DWORD produced = 0;
+    // In: what the caller asks of the frame (ICCOMPRESS_KEYFRAME); out: what the codec made of it.
+    DWORD frameFlags = compressFlags;
     const LRESULT r =
         hic->codec->Compress(reinterpret_cast<const BITMAPINFO*>(inHeader), inData,
-                             reinterpret_cast<BITMAPINFO*>(outHeader), outData, quality, &produced);
+                             reinterpret_cast<BITMAPINFO*>(outHeader), outData, quality, &frameFlags);
     if (flags)
-        *flags = produced;
+        *flags = r == ICERR_OK ? frameFlags : 0;
     if (ckid)
         *ckid = 0;
     return r;

@@ -97,7 +97,9 @@ public:
     virtual LRESULT CompressGetSize(const BITMAPINFO* in, const BITMAPINFO* out);
     virtual LRESULT CompressBegin(const BITMAPINFO* in, const BITMAPINFO* out);
     // Compresses inBits (described by in) into outBits (capacity: out->bmiHeader.biSizeImage on entry);
-    // sets out->bmiHeader.biSizeImage to the bytes produced and *flags (AVIIF_KEYFRAME).
+    // sets out->bmiHeader.biSizeImage to the bytes produced. *flags holds the call's ICCOMPRESS_ flags on
+    // entry (ICCOMPRESS_KEYFRAME: the frame must be a key frame) and the frame's AVIIF_ flags on return
+    // (AVIIF_KEYFRAME for a key frame).
     virtual LRESULT Compress(const BITMAPINFO* in, const void* inBits, BITMAPINFO* out, void* outBits,
                              DWORD quality, DWORD* flags);
     virtual LRESULT CompressEnd();

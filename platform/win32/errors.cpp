@@ -28,8 +28,9 @@ DWORD Win32ErrorFromErrno(int err) {
     case EACCES:
     case EPERM:
     case EISDIR:
-    case EROFS:
         return ERROR_ACCESS_DENIED;
+    case EROFS:
+        return ERROR_WRITE_PROTECT;
     case EBADF:
         return ERROR_INVALID_HANDLE;
     case ENOMEM:

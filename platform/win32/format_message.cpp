@@ -27,6 +27,7 @@ constexpr MessageText systemMessages[] = {
     {ERROR_OUTOFMEMORY, "Not enough memory resources are available to complete this operation."},
     {ERROR_NOT_SAME_DEVICE, "The system cannot move the file to a different disk drive."},
     {ERROR_NO_MORE_FILES, "There are no more files."},
+    {ERROR_WRITE_PROTECT, "The media is write protected."},
     {ERROR_WRITE_FAULT, "The system cannot write to the specified device."},
     {ERROR_READ_FAULT, "The system cannot read from the specified device."},
     {ERROR_GEN_FAILURE, "A device attached to the system is not functioning."},

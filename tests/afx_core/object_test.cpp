@@ -113,6 +113,7 @@ TEST(Exceptions, SystemErrorsMapToCauses) {
         {ERROR_PATH_NOT_FOUND, CFileException::badPath},
         {ERROR_TOO_MANY_OPEN_FILES, CFileException::tooManyOpenFiles},
         {ERROR_ACCESS_DENIED, CFileException::accessDenied},
+        {ERROR_WRITE_PROTECT, CFileException::accessDenied},
         {ERROR_INVALID_HANDLE, CFileException::invalidFile},
         {ERROR_DIR_NOT_EMPTY, CFileException::removeCurrentDir},
         {ERROR_NEGATIVE_SEEK, CFileException::badSeek},

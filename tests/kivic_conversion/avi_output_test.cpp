@@ -1,6 +1,7 @@
 // The movie writer of the conversion: for 'DIB ', 'msvc' and 'MJPG' the file is byte for byte the one
 // that the one-thread path (a compressed stream on the UI thread) writes, for one, two and all workers;
 // ffprobe and ffmpeg read it back; an earlier movie of the same name survives everything but success.
+#include <atomic>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,35 @@ bool Convert(const std::string& target, DWORD handler, DWORD quality, long first
     const auto state = convtest::RunPool(output, script, first, last, workers, &error);
     return output.Close(state == CFramePool::State::Done, &error) && state == CFramePool::State::Done;
 }
+
+// A compressor that codes a frame against the one before it unless it is asked for a key frame, as
+// temporal compressors do; it counts the frames it coded so.
+constexpr DWORD kTemporal = mmioFOURCC('T', 'M', 'P', 'R');
+std::atomic<int> g_deltaFrames{0};
+class TemporalCodec : public VideoCodec {
+public:
+    LRESULT CompressQuery(const BITMAPINFO* in, const BITMAPINFO*) override {
+        return in->bmiHeader.biBitCount == 24 ? ICERR_OK : ICERR_BADFORMAT;
+    }
+    LRESULT CompressGetFormat(const BITMAPINFO* in, BITMAPINFO* out) override {
+        if (out != nullptr) {
+            out->bmiHeader = in->bmiHeader;
+            out->bmiHeader.biCompression = kTemporal;
+        }
+        return sizeof(BITMAPINFOHEADER);
+    }
+    LRESULT CompressGetSize(const BITMAPINFO*, const BITMAPINFO*) override { return 1; }
+    LRESULT Compress(const BITMAPINFO*, const void* pixels, BITMAPINFO* out, void* sample, DWORD,
+                     DWORD* flags) override {
+        const bool key = (*flags & ICCOMPRESS_KEYFRAME) != 0;
+        if (!key)
+            ++g_deltaFrames;
+        *static_cast<BYTE*>(sample) = *static_cast<const BYTE*>(pixels);
+        out->bmiHeader.biSizeImage = 1;
+        *flags = key ? AVIIF_KEYFRAME : 0;
+        return ICERR_OK;
+    }
+};
 
 class AviOutputTest : public ::testing::Test {
 protected:
@@ -121,6 +151,25 @@ TEST_F(AviOutputTest, FfprobeAndFfmpegReadTheMovies) {
         // The information text comes back byte for byte as the stream's 'txts' chunk.
         EXPECT_EQ(ReadTxts(target), kInfo);
     }
+}
+
+// Frames compressed side by side on several workers can be coded against no earlier frame: each is
+// asked for as a key frame and flagged as one in the index.
+TEST_F(AviOutputTest, EverySampleIsAskedForAndFlaggedAsAKeyFrame) {
+    ICInstallCodec({kTemporal, "TMPR", "Temporal test codec", 0, {}},
+                   [] { return std::make_unique<TemporalCodec>(); });
+    const std::string target = dir.File("temporal.avi");
+    g_deltaFrames = 0;
+    const bool converted = Convert(target, kTemporal, 10000, 0, 11, 3, true);
+    ICRemoveCodec(kTemporal);
+    ASSERT_TRUE(converted);
+    EXPECT_EQ(g_deltaFrames.load(), 0);
+    if (!avitest::HaveFfmpeg())
+        GTEST_SKIP() << "ffprobe is not installed";
+    const auto flags = avitest::PacketFlags(target);
+    ASSERT_EQ(flags.size(), 12u);
+    for (const auto& f : flags)
+        EXPECT_EQ(f.substr(0, 1), "K");
 }
 
 TEST_F(AviOutputTest, AnEarlierMovieStaysUntilTheNewOneIsFinished) {

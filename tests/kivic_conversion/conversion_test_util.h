@@ -62,8 +62,11 @@ struct ConverterScript {
     int height = 8;
     long failAt = LONG_MIN;   // the frame that cannot be converted
     bool throwAtFail = false; // throw instead of reporting
-    bool jitter = false;      // sleep a little, differently per frame
-    bool noisy = true;        // noise, or a smooth picture
+    // The failing frame waits until failReleased is set before it fails; failHeld tells that it waits.
+    std::atomic<bool> failReleased{true};
+    std::atomic<bool> failHeld{false};
+    bool jitter = false; // sleep a little, differently per frame
+    bool noisy = true;   // noise, or a smooth picture
     std::atomic<int> converted{0};
 };
 
@@ -75,6 +78,9 @@ public:
             std::this_thread::sleep_for(
                 std::chrono::microseconds(Mix(static_cast<std::uint32_t>(frame)) % 3000));
         if (frame == m_script.failAt) {
+            m_script.failHeld = true;
+            while (!m_script.failReleased)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
             if (m_script.throwAtFail)
                 throw std::runtime_error("frame " + std::to_string(frame) + " exploded");
             *error = "frame " + std::to_string(frame) + " is missing";

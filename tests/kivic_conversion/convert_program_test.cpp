@@ -143,6 +143,37 @@ TEST_F(ConvertProgramTest, SequencesHoldTheTunedPicturesUnderNumberedNames) {
     EXPECT_EQ(DocumentOf(Out("shot00000000.jpg")), nullptr);
 }
 
+// Frame files of an earlier sequence that do not start at 0 are asked about as any others: "No" keeps
+// every one of them, "Yes" lets a shorter run replace and remove them.
+TEST_F(ConvertProgramTest, FrameFilesInTheWayAreAskedAboutBeforeAnyIsRemoved) {
+    CKivDoc* doc = OpenTuned("three.cm8", 32, 16, 3);
+    ASSERT_NE(doc, nullptr) << Boxes();
+    std::vector<std::string> earlier;
+    for (long i = 5; i < 10; ++i) {
+        earlier.push_back(CSequenceOutput::FrameFileName("run", i, ".bmp"));
+        avitest::WriteFile(Out(earlier.back()), "x", 1);
+    }
+    boxes.clear();
+    // The recorder's answer is not "Yes": the save dialog stays and nothing is converted.
+    EXPECT_FALSE(SaveAs(doc, {CConvFileSave::kTypeBmp, Out("run.bmp")}));
+    ASSERT_EQ(boxes.size(), 1u) << Boxes();
+    EXPECT_NE(boxes[0].find("5 frame files, run00000005.bmp to run00000009.bmp"), std::string::npos)
+        << Boxes();
+    EXPECT_EQ(Files(), earlier);
+
+    boxes.clear();
+    const MessageBoxNotifier recorder =
+        SetMessageBoxNotifier([this](HWND, const char* text, const char*, UINT type) {
+            boxes.emplace_back(text != nullptr ? text : "");
+            return (type & 0x0Fu) == MB_YESNO ? IDYES : IDOK;
+        });
+    EXPECT_TRUE(SaveAs(doc, {CConvFileSave::kTypeBmp, Out("run.bmp")}));
+    SetMessageBoxNotifier(recorder);
+    EXPECT_EQ(boxes.size(), 1u) << Boxes();
+    EXPECT_EQ(Files(),
+              (std::vector<std::string>{"run.txt", "run00000000.bmp", "run00000001.bmp", "run00000002.bmp"}));
+}
+
 TEST_F(ConvertProgramTest, CancelKeepsTheFramesWrittenOpensNothingAndFreesTheWindow) {
     CKivDoc* doc = OpenTuned("long.cm8", 512, 480, 160);
     ASSERT_NE(doc, nullptr) << Boxes();

@@ -40,7 +40,6 @@ public:
                 return false;
             }
             encoded->bytes.assign(frame, frame + bytes);
-            encoded->flags = static_cast<DWORD>(index);
             return true;
         }
 
@@ -55,7 +54,7 @@ public:
         if (commitSlowly)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         std::lock_guard lock(m_mutex);
-        if (index != static_cast<long>(committed.size()) || frame.flags != static_cast<DWORD>(index))
+        if (index != static_cast<long>(committed.size()))
             outOfOrder = true;
         if (index == commitFailAt) {
             *error = "commit failed at " + std::to_string(index);
@@ -176,6 +175,22 @@ TEST(FramePool, AFailureEndsTheRunInFrameOrderAsOnOneThread) {
         for (long index : run.output.encoded)
             EXPECT_EQ(run.output.discarded.count(index) != 0, index >= run.pool->Committed()) << index;
     }
+}
+
+TEST(FramePool, AFrameThatFailsAfterCancelLeavesTheRunCancelledWithoutAnError) {
+    PoolRun run;
+    run.script.failAt = 3;
+    run.script.failReleased = false; // frame 3 fails only once the run is cancelled
+    ASSERT_TRUE(run.Start(0, 99, 2));
+    while (!run.script.failHeld)
+        run.pool->Wait(1);
+    run.pool->Cancel();
+    run.script.failReleased = true;
+    EXPECT_EQ(run.Finish(), CFramePool::State::Cancelled);
+    EXPECT_EQ(run.pool->Error(), "");
+    EXPECT_EQ(run.pool->FailedIndex(), -1);
+    EXPECT_LE(run.pool->Committed(), 3);
+    EXPECT_EQ(static_cast<long>(run.output.committed.size()), run.pool->Committed());
 }
 
 TEST(FramePool, EncoderAndWriterFailuresEndTheRunWithTheirCause) {

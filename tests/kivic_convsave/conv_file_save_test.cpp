@@ -11,6 +11,7 @@
 #include "KivIc/Conversion/CompressOptionsDlg.h"
 #include "KivIc/Conversion/ConvFileSave.h"
 #include "KivIc/Conversion/JpegQualityDlg.h"
+#include "kivic_conversion/conversion_test_util.h"
 #include "kivic_tracking_dlg/dlg_test_support.h"
 #include "tests/kivic_support/RecordingTestApp.h"
 #include "vomLib/avilib/MjpgCodec.h"
@@ -383,7 +384,13 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
         TempDir::WriteAll(dir.Path("clip0000000" + std::to_string(i) + ".bmp"), "x");
     TempDir::WriteAll(dir.Path("clip.bmp"), "x"); // not written by a sequence conversion
     TempDir::WriteAll(dir.Path("note.txt"), "x");
-    BoxAnswers answers({IDNO, IDYES, IDNO, IDYES, IDYES});
+    // Frames that do not start at 0 are replaced or removed alike; names of another form are not.
+    for (int i = 5; i < 10; ++i)
+        TempDir::WriteAll(dir.Path("run0000000" + std::to_string(i) + ".bmp"), "x");
+    for (const char* other : {"run000000003.bmp", "run00000003.BMP", "one00000007.jpg"})
+        TempDir::WriteAll(dir.Path(other), "x");
+    const auto before = convtest::FilesIn(dir.Path(""));
+    BoxAnswers answers({IDNO, IDYES, IDNO, IDYES, IDYES, IDNO, IDNO});
     std::vector<bool> closed;
     auto run = [&](const std::string& name, int attempts) {
         CConvFileSave dlg(main);
@@ -398,17 +405,24 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
     EXPECT_EQ(run("clip.bmp", 2), IDOK);
     EXPECT_EQ(run("note.jpg", 1), IDOK);
     EXPECT_EQ(run("fresh.tif", 1), IDOK);
-    EXPECT_EQ(closed, (std::vector<bool>{false, true, false, true, true, true}));
+    EXPECT_EQ(run("run.bmp", 1), IDCANCEL);
+    EXPECT_EQ(run("one.jpg", 1), IDCANCEL);
+    EXPECT_EQ(closed, (std::vector<bool>{false, true, false, true, true, true, false, false}));
+    const std::string replaces =
+        "The conversion replaces them and removes those beyond its last frame.\nDo you want to continue?";
     EXPECT_EQ(
         answers.texts,
         (std::vector<std::string>{
             "old.avi already exists.\nDo you want to replace it?",
             "old.avi already exists.\nDo you want to replace it?",
-            "This folder holds 5 frame files from clip00000000.bmp on.\n"
-            "The conversion replaces them and removes those beyond its last frame.\nDo you want to continue?",
-            "This folder holds 5 frame files from clip00000000.bmp on.\n"
-            "The conversion replaces them and removes those beyond its last frame.\nDo you want to continue?",
-            "note.txt already exists.\nDo you want to replace it?"}));
+            "This folder holds 5 frame files, clip00000000.bmp to clip00000004.bmp.\n" + replaces,
+            "This folder holds 5 frame files, clip00000000.bmp to clip00000004.bmp.\n" + replaces,
+            "note.txt already exists.\nDo you want to replace it?",
+            "This folder holds 5 frame files, run00000005.bmp to run00000009.bmp.\n" + replaces,
+            "This folder holds the frame file one00000007.jpg.\nThe conversion replaces or removes it.\n"
+            "Do you want to continue?"}));
+    // The dialog asks only: every file is still there.
+    EXPECT_EQ(convtest::FilesIn(dir.Path("")), before);
 }
 
 } // namespace

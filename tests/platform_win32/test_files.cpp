@@ -260,4 +260,11 @@ TEST(LastError, ErrnoMapping) {
     EXPECT_EQ(Win32ErrorFromErrno(EACCES), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     EXPECT_EQ(Win32ErrorFromErrno(ENOSPC), static_cast<DWORD>(ERROR_DISK_FULL));
     EXPECT_EQ(Win32ErrorFromErrno(0), static_cast<DWORD>(ERROR_SUCCESS));
+    // A read-only file system is write-protected media, with the system's own text, not a refusal.
+    EXPECT_EQ(Win32ErrorFromErrno(EROFS), static_cast<DWORD>(ERROR_WRITE_PROTECT));
+    char text[128] = "";
+    ASSERT_GT(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                             Win32ErrorFromErrno(EROFS), 0, text, sizeof text, nullptr),
+              0u);
+    EXPECT_STREQ(text, "The media is write protected.\r\n");
 }

@@ -24,6 +24,18 @@ std::vector<std::pair<std::string, uint64_t>> Riffs(const std::vector<uint8_t>& 
     return riffs;
 }
 
+// Every RIFF but the last (which carries the standard indexes too) ends at the switch-over size or
+// before it and holds as many frames as fit there: one more frame (its chunk of chunkBytes, and in the
+// first RIFF its 16-byte 'idx1' entry too) would have passed it.
+void ExpectRiffsFilledUpTo(const std::vector<std::pair<std::string, uint64_t>>& riffs, uint64_t limit,
+                           uint64_t chunkBytes) {
+    for (size_t i = 0; i + 1 < riffs.size(); ++i) {
+        const uint64_t bytes = riffs[i].second + 8;
+        EXPECT_LE(bytes, limit) << "RIFF " << i << " of the limit " << limit;
+        EXPECT_GT(bytes + chunkBytes + (i == 0 ? 16 : 0), limit) << "RIFF " << i << " of the limit " << limit;
+    }
+}
+
 } // namespace
 
 TEST(OpenDml, FilePastTheLimitContinuesInAvixRiffsAndIsReadWhole) {
@@ -40,12 +52,12 @@ TEST(OpenDml, FilePastTheLimitContinuesInAvixRiffsAndIsReadWhole) {
     const auto riffs = Riffs(bytes);
     ASSERT_GE(riffs.size(), 5u);
     EXPECT_EQ(riffs[0].first, "AVI ");
+    ExpectRiffsFilledUpTo(riffs, limit, 8 + 9216);
     uint64_t covered = 0;
     for (size_t i = 0; i < riffs.size(); ++i) {
         if (i > 0) {
             EXPECT_EQ(riffs[i].first, "AVIX");
         }
-        EXPECT_LE(riffs[i].second + 8, limit + 9216 + 4096) << "RIFF " << i;
         covered += riffs[i].second + 8;
     }
     EXPECT_EQ(covered, bytes.size()) << "the RIFFs cover the whole file";
@@ -83,6 +95,23 @@ TEST(OpenDml, FilePastTheLimitContinuesInAvixRiffsAndIsReadWhole) {
     ASSERT_EQ(decoded.size(), frameBytes * frames);
     for (int i = 0; i < frames; ++i)
         EXPECT_EQ(FlipRows(decoded.data() + frameBytes * i, width, height), MakeFrame(width, height, i)) << i;
+}
+
+// Small frames against every switch-over size of one frame's span: wherever the frames happen to end,
+// no RIFF but the last passes the size by a single byte, and none stops a frame short of it.
+TEST(OpenDml, EveryRiffButTheLastIsFilledUpToTheSwitchOverSizeAndNeverPastIt) {
+    TempDir dir;
+    const int width = 4, height = 4, frames = 400; // 48-byte frames: a few RIFFs of about 8 KiB
+    const uint64_t chunkBytes = 8 + width * 3 * height;
+    for (ULONGLONG limit = 8192; limit < 8192 + chunkBytes + 16; ++limit) {
+        RiffLimit lowered(limit);
+        const std::string path = dir.File("sizes.avi");
+        ASSERT_EQ(WriteMovie({path, width, height, frames, mmioFOURCC('D', 'I', 'B', ' '), 10000, "t"}),
+                  AVIERR_OK);
+        const auto riffs = Riffs(ReadFile(path));
+        ASSERT_GE(riffs.size(), 3u) << limit;
+        ExpectRiffsFilledUpTo(riffs, limit, chunkBytes);
+    }
 }
 
 TEST(OpenDml, FileBelowTheLimitStaysAvi10WithIdx1) {

@@ -140,6 +140,7 @@ int CFileException::OsErrorToException(LONG lOsError) {
     case ERROR_TOO_MANY_OPEN_FILES:
         return tooManyOpenFiles;
     case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
         return accessDenied;
