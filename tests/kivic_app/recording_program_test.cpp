@@ -6,7 +6,8 @@
 // or picture, that no two top-level menu items share a letter, opens the raw window's Image menu
 // (screenshot while it is open), chooses +12dB from it and sees the picture brighten, zooms out in a
 // maximised window with nothing of the larger picture left around the smaller one, plays the
-// recording and closes the program. Run under Xvfb when there is one (else off screen).
+// recording, closes every window (the control bar then speaks for none) and closes the program. Run under
+// Xvfb when there is one (else off screen).
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -325,10 +326,18 @@ private:
             m_phase = 4;
             return;
         }
-        case 4: // plays for a second, then the program closes while it plays
+        case 4: // plays for a second, then every window closes while it plays
             if (std::chrono::duration<double>(Clock::now() - m_playStart).count() < 1.0)
                 return;
             playedTo = m_kiv->GetCurrentFrame();
+            m_app.CloseAllDocuments(FALSE);
+            m_phase = 5;
+            m_wait = 4;
+            return;
+        case 5:
+            if (--m_wait > 0)
+                return;
+            CheckNoRecording(main);
             return Close(main);
         default:
             return;
@@ -368,6 +377,26 @@ private:
         auto* listed = static_cast<IImgListDocument*>(static_cast<CVesloDoc*>(expected->GetActiveDocument()));
         if (selected < 0 || list.GetItemData(selected) != reinterpret_cast<DWORD_PTR>(listed))
             Fail(when + ": the image list selects another recording");
+        // Only the raw recording has colour settings; the other windows show none.
+        const bool colour = expected->GetActiveDocument()->IsKindOf(RUNTIME_CLASS(CKivDoc));
+        CWnd* chroma = main->GetCtrlBar()->GetDlgItem(IDC_CTRL_CHROMA);
+        CString text;
+        chroma->GetWindowText(text);
+        if (colour != (!text.IsEmpty() && chroma->IsWindowEnabled()))
+            Fail(when + ": the chroma field shows \"" + text.GetString() + "\" for this window");
+    }
+
+    // With no window left the bar's fields are empty and disabled.
+    void CheckNoRecording(CMainFrame* main) {
+        for (UINT id : {IDC_CTRL_FRAME, IDC_CTRL_PLAYBEGIN, IDC_CTRL_PLAYEND, IDC_CTRL_ZOOM,
+                        IDC_CTRL_BRIGHTNESS, IDC_CTRL_CONTRAST, IDC_CTRL_CHROMA}) {
+            CWnd* field = main->GetCtrlBar()->GetDlgItem(static_cast<int>(id));
+            CString text;
+            field->GetWindowText(text);
+            if (!text.IsEmpty() || field->IsWindowEnabled())
+                Fail("with no window, field " + std::to_string(id) + " shows \"" + text.GetString() + "\"" +
+                     (field->IsWindowEnabled() ? " and takes input" : ""));
+        }
     }
 
     std::string m_movie;
