@@ -123,10 +123,15 @@ void CVesloChildFrame::OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd* p
             doc->UpdateAllViews(nullptr);
         }
     }
-    // The last window went away: the bar speaks for none.
+    // The bar speaks for the active window, also in synchronised mode; after the last one for none.
     CCtrlBar* bar = GetCtrlBar();
-    if (!bActivate && pActivateWnd == nullptr && bar != nullptr)
+    if (bActivate && bar != nullptr) {
+        bar->EnableRecordingFields();
+        if (CVesloView* view = GetVesloView())
+            WriteZoomField(view->GetZoomPercentShown());
+    } else if (pActivateWnd == nullptr && bar != nullptr) {
         bar->ShowNoRecording();
+    }
     if (main != nullptr)
         main->RemapMenuCommands();
     EndWaitCursor();
@@ -160,13 +165,9 @@ void CVesloChildFrame::SyncControlBar(BOOL bActive) {
             bar->GetSpeedSpin().EnableWindow(FALSE);
         return;
     }
-    if (bar != nullptr) {
-        bar->EnableRecordingFields();
-        // Only a window with colour settings fills the colour fields.
+    // Only a window with colour settings fills the colour fields.
+    if (bar != nullptr)
         bar->ShowColourFields(FALSE);
-    }
-    if (CVesloView* view = GetVesloView())
-        WriteZoomField(view->GetZoomPercentShown());
     if (CMainFrame* main = GetMainFrame()) {
         main->SetCtrlBarRecordRange(doc->GetRecordBegin(), doc->GetRecordEnd());
         main->SetCtrlBarPlayRange(doc->GetPlayBegin(), doc->GetPlayEnd());
