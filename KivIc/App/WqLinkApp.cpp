@@ -134,6 +134,10 @@ CDocument* CWqLinkApp::OpenDocumentFile(LPCTSTR lpszFileName) {
             text = name;
         pBar->AddDocument(pListed, text);
     }
+    // The window became active before its document was listed: the list selects it now.
+    CMDIChildWnd* pActive = pMainFrame->MDIGetActive();
+    if (pActive != nullptr && pActive->GetActiveDocument() == pDoc)
+        pBar->SelectDocument(pListed);
     return pDoc;
 }
 

@@ -188,6 +188,39 @@ void CCtrlBar::SetPlayRange(long begin, long end) {
         m_slider.SetSelection(begin, end);
 }
 
+void CCtrlBar::ShowNoRecording() {
+    ClearFields({IDC_CTRL_FRAME, IDC_CTRL_PLAYBEGIN, IDC_CTRL_PLAYEND, IDC_CTRL_ZOOM});
+    ShowColourFields(FALSE);
+    EnableSlider(FALSE);
+}
+
+void CCtrlBar::EnableRecordingFields() {
+    EnableFields({IDC_CTRL_FRAME, IDC_CTRL_PLAYBEGIN, IDC_CTRL_PLAYEND, IDC_CTRL_ZOOM});
+}
+
+void CCtrlBar::ShowColourFields(BOOL shown) {
+    if (shown)
+        EnableFields({IDC_CTRL_BRIGHTNESS, IDC_CTRL_CONTRAST, IDC_CTRL_CHROMA});
+    else
+        ClearFields({IDC_CTRL_BRIGHTNESS, IDC_CTRL_CONTRAST, IDC_CTRL_CHROMA});
+}
+
+void CCtrlBar::ClearFields(std::initializer_list<UINT> ids) {
+    for (UINT id : ids) {
+        if (CWnd* field = GetDlgItem(static_cast<int>(id))) {
+            field->SetWindowText("");
+            field->EnableWindow(FALSE);
+        }
+    }
+}
+
+void CCtrlBar::EnableFields(std::initializer_list<UINT> ids) {
+    for (UINT id : ids) {
+        if (CWnd* field = GetDlgItem(static_cast<int>(id)))
+            field->EnableWindow(TRUE);
+    }
+}
+
 BOOL CCtrlBar::CanEdit() {
     return TRUE;
 }

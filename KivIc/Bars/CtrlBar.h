@@ -3,6 +3,8 @@
 // frame); what the program sets is written silently, so a relay never comes back as another event.
 #pragma once
 
+#include <initializer_list>
+
 #include "KivIc/Bars/BarOwners.h"
 #include "KivIc/Bars/BarSpin.h"
 #include "KivIc/Bars/ExSlider2.h"
@@ -62,6 +64,14 @@ public:
     virtual void SetPlayBeginAt(long frame);
     virtual void SetPlayEndAt(long frame);
     virtual void SetPlaySpeed(int speed);
+    // With no recording window the fields that speak for one (frame, play range, zoom, colour) are
+    // empty and disabled, and so is the slider.
+    void ShowNoRecording();
+    // The frame, play range and zoom fields take input again; the window writes their values.
+    void EnableRecordingFields();
+    // The colour fields for a window that has colour settings (enabled; the window writes the values),
+    // or empty and disabled for one that has none.
+    void ShowColourFields(BOOL shown);
     // The last valid speed (1 to 24), whatever the field holds while the user is typing.
     virtual int GetPlaySpeed();
 
@@ -90,6 +100,9 @@ protected:
 
 private:
     void SetField(UINT id, long frame);
+    // Empties and disables, or enables, each of the fields.
+    void ClearFields(std::initializer_list<UINT> ids);
+    void EnableFields(std::initializer_list<UINT> ids);
 
     ICtrlBarOwner* m_owner = nullptr;
     CExSlider2 m_slider;

@@ -193,6 +193,8 @@ void CKivChildFrame::SyncControlBar(BOOL bActive) {
     if (!bActive)
         return;
     // The fields are the bar's, shared by every window: they speak for the active one.
+    if (CCtrlBar* bar = GetCtrlBar())
+        bar->ShowColourFields(TRUE);
     for (const SettingField& field : kSettingFields) {
         short value = 0;
         if (doc->ReadSetting(field.get, &value))

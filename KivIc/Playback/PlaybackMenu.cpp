@@ -28,7 +28,7 @@ AFX_MENU_ITEM PlaybackMenuPopup() {
 }
 
 AFX_MENU_ITEM PictureMenuPopup() {
-    return AFX_MENU_ITEM(CString("P&icture"), 0,
+    return AFX_MENU_ITEM(CString("Pi&cture"), 0,
                          {Item("&Move", ID_MOUSE_MOVE), Item("&Zoom", ID_MOUSE_ZOOM),
                           Item("Zoom &Rect", ID_MOUSE_ZOOM_RECT), Separator(), Item("Zoom &In", ID_ZOOM_IN),
                           Item("Zoom &Out", ID_ZOOM_OUT), Item("Zoom &Original", ID_ZOOM_ORIGINAL),

@@ -123,6 +123,15 @@ void CVesloChildFrame::OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd* p
             doc->UpdateAllViews(nullptr);
         }
     }
+    // The bar speaks for the active window, also in synchronised mode; after the last one for none.
+    CCtrlBar* bar = GetCtrlBar();
+    if (bActivate && bar != nullptr) {
+        bar->EnableRecordingFields();
+        if (CVesloView* view = GetVesloView())
+            WriteZoomField(view->GetZoomPercentShown());
+    } else if (pActivateWnd == nullptr && bar != nullptr) {
+        bar->ShowNoRecording();
+    }
     if (main != nullptr)
         main->RemapMenuCommands();
     EndWaitCursor();
@@ -156,6 +165,9 @@ void CVesloChildFrame::SyncControlBar(BOOL bActive) {
             bar->GetSpeedSpin().EnableWindow(FALSE);
         return;
     }
+    // Only a window with colour settings fills the colour fields.
+    if (bar != nullptr)
+        bar->ShowColourFields(FALSE);
     if (CMainFrame* main = GetMainFrame()) {
         main->SetCtrlBarRecordRange(doc->GetRecordBegin(), doc->GetRecordEnd());
         main->SetCtrlBarPlayRange(doc->GetPlayBegin(), doc->GetPlayEnd());
@@ -194,13 +206,13 @@ void CVesloChildFrame::OnCtrlBarEnter() {
             continue;
         if (id == IDC_CTRL_SPEED && !bar->UpdateSpeedFromField())
             return;
+        // Enter in the zoom field takes it as leaving the field does.
+        if (id == IDC_CTRL_ZOOM)
+            return OnKillFocusZoom();
         BOOL ok = FALSE;
         const int value = static_cast<int>(bar->GetDlgItemInt(static_cast<int>(id), &ok, TRUE));
         if (ok)
             OnCtrlBarValue(static_cast<int>(id), value);
-        else if (id == IDC_CTRL_ZOOM)
-            OnCtrlBarValue(static_cast<int>(id),
-                           GetVesloView() != nullptr ? GetVesloView()->GetZoomPercentShown() : 100);
         return;
     }
 }

@@ -297,4 +297,18 @@ TEST_F(RoutingTest, ActivationChangesOnlyWithTheActiveChild) {
     EXPECT_STREQ(main->MDIGetActive()->GetActiveDocument()->GetTitle(), "A");
 }
 
+TEST_F(RoutingTest, AChildOpenedWhileTheFrameIsDisabledShowsActiveOnceItTakesInputAgain) {
+    Open("A");
+    QMdiArea* area = static_cast<CMDIFrameWnd*>(main)->GetMdiArea();
+    ASSERT_NE(area->activeSubWindow(), nullptr);
+    // As while a conversion runs: the frame is disabled when its result opens.
+    main->EnableWindow(FALSE);
+    Open("B");
+    CMDIChildWnd* b = main->MDIGetActive();
+    main->EnableWindow(TRUE);
+    Pump();
+    EXPECT_STREQ(b->GetActiveDocument()->GetTitle(), "B");
+    EXPECT_EQ(area->activeSubWindow(), b->GetSubWindow()) << "the area still shows A as the active child";
+}
+
 } // namespace

@@ -1,12 +1,18 @@
-// The program as a user starts it on files of every kind it opens: a raw camera recording, an AVI
-// movie and a numbered BMP sequence named on the command line, with the real servers registered. It
-// checks that each opens in its own kind of window with a picture, opens the raw window's Image menu
-// (screenshot while it is open), chooses +12dB from it and sees the picture brighten, plays the
-// recording and closes the program. Run under Xvfb when there is one (else off screen).
+// The program as a user starts it on files of every kind it opens: a raw camera recording and a
+// numbered BMP sequence named on the command line, with the real servers registered, and an AVI movie
+// opened while a progress window has the focus, as a conversion opens its result. It checks that each
+// opens in its own kind of window with a picture, that one window at a time shows the active title bar
+// and it is the one the menus and commands act on, also after a click on another window's title bar
+// or picture, that no two top-level menu items share a letter, opens the raw window's Image menu
+// (screenshot while it is open), chooses +12dB from it and sees the picture brighten, zooms out in a
+// maximised window with nothing of the larger picture left around the smaller one, plays the
+// recording, closes every window (the control bar then speaks for none) and closes the program. Run under
+// Xvfb when there is one (else off screen).
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,11 +20,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QGuiApplication>
+#include <QApplication>
+#include <QDialog>
 #include <QImage>
+#include <QKeySequence>
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QTest>
 #include <QTimer>
 
 #include "KivIc/App/WqLinkApp.h"
@@ -26,6 +38,8 @@
 #include "KivIc/Documents/BmpDoc.h"
 #include "KivIc/Documents/KivDoc.h"
 #include "KivIc/Main/MainFrame.h"
+#include "KivIc/Bars/CtrlBar.h"
+#include "KivIc/Bars/DlgBarImgList.h"
 #include "KivIc/Playback/PlaybackIds.h"
 #include "afx_core/temp_dir.h"
 #include "platform/com/objects.h"
@@ -71,15 +85,43 @@ QAction* FindAction(QMenu* menu, const QString& text) {
     return nullptr;
 }
 
+// The top-level items of a registered menu bar that share their mnemonic with an earlier one.
+std::vector<std::string> SharedMnemonics(UINT menuId) {
+    std::vector<std::string> shared;
+    const std::vector<AFX_MENU_ITEM>* bar = AfxFindMenu(menuId);
+    if (bar == nullptr)
+        return {"menu " + std::to_string(menuId) + " is not registered"};
+    std::vector<QKeySequence> seen;
+    for (const AFX_MENU_ITEM& popup : *bar) {
+        const QKeySequence key = QKeySequence::mnemonic(QString::fromUtf8(popup.text.GetString()));
+        if (key.isEmpty())
+            continue;
+        if (std::find(seen.begin(), seen.end(), key) != seen.end())
+            shared.push_back(popup.text.GetString());
+        seen.push_back(key);
+    }
+    return shared;
+}
+
+// A left click at a place of the widget, through the window system as the user's mouse gives it.
+void Click(QWidget* widget, QPoint at) {
+    QTest::mouseMove(widget, at);
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+}
+
 class Probe : public ProgramProbe {
 public:
-    using ProgramProbe::ProgramProbe;
+    Probe(CWqLinkApp& app, std::string movie) : ProgramProbe(app), m_movie(std::move(movie)) {}
 
     std::vector<std::string> kinds;
     double levelBefore = -1.0;
     double levelAfter = -1.0;
     long playedFrom = 0;
     long playedTo = 0;
+    int zoomShown = 0;
+    // Pixels of the maximised view that are not background after zooming out, and the picture's own.
+    long paintedAfterZoomOut = -1;
+    long pictureAfterZoomOut = 0;
 
 private:
     void Collect() {
@@ -114,18 +156,77 @@ private:
         switch (m_phase) {
         case 0: { // the three files open, each with a picture
             Collect();
-            const bool all = main != nullptr && m_kiv != nullptr && m_avi != nullptr && m_bmp != nullptr;
+            const bool all = main != nullptr && m_kiv != nullptr && m_bmp != nullptr;
             if (!all && Elapsed() < 15.0)
                 return;
             if (!all) {
-                Fail("the program did not open the recording, the movie and the sequence within 15 s");
+                Fail("the program did not open the recording and the sequence within 15 s");
                 return Close(main);
             }
-            for (CVesloDoc* doc : {static_cast<CVesloDoc*>(m_kiv), static_cast<CVesloDoc*>(m_avi),
-                                   static_cast<CVesloDoc*>(m_bmp)}) {
-                if (doc->GetFrameBitmap() == nullptr)
-                    Fail(std::string(doc->GetRuntimeClass()->m_lpszClassName) + " shows no picture");
+            CheckActive(main, FrameOf(m_bmp), "after the command line's files opened");
+            for (UINT menu : MenuBars()) {
+                for (const std::string& text : SharedMnemonics(menu))
+                    Fail("menu bar " + std::to_string(menu) + ": \"" + text + "\" repeats a letter");
             }
+            // A modeless progress window takes the focus while the main window is disabled, as during
+            // a conversion.
+            main->EnableWindow(FALSE);
+            m_progress = new QDialog(main->GetWidget(), Qt::Window);
+            m_progress->setWindowTitle("Converting");
+            m_progress->resize(240, 80);
+            m_progress->show();
+            m_progress->activateWindow();
+            m_phase = 10;
+            m_wait = 6;
+            return;
+        }
+        case 10: { // the result opens while the progress window has the focus, which then closes
+            if (--m_wait > 0)
+                return;
+            if (QApplication::activeWindow() != m_progress)
+                Fail("the progress window did not take the focus");
+            m_app.OpenDocumentFile(m_movie.c_str());
+            m_progress->close();
+            main->EnableWindow(TRUE);
+            main->GetWidget()->activateWindow();
+            m_phase = 11;
+            m_wait = 6;
+            return;
+        }
+        case 11: { // the result is the one active window; a click on the source's title bar
+            if (--m_wait > 0)
+                return;
+            Collect();
+            if (m_avi == nullptr || m_avi->GetFrameBitmap() == nullptr) {
+                Fail("the movie did not open with a picture");
+                return Close(main);
+            }
+            CheckActive(main, FrameOf(m_avi), "after the movie opened behind the progress window");
+            KeepScreenshot(main->GetWidget(), "kivic_activation_opened_" +
+                                                  QGuiApplication::platformName().toStdString() + ".png");
+            QMdiSubWindow* sub = static_cast<CMDIChildWnd*>(FrameOf(m_bmp))->GetSubWindow();
+            Click(sub, QPoint(sub->width() / 2, sub->style()->pixelMetric(QStyle::PM_TitleBarHeight) / 2));
+            m_phase = 12;
+            m_wait = 4;
+            return;
+        }
+        case 12: { // the sequence is active; a click on the raw recording's picture
+            if (--m_wait > 0)
+                return;
+            CheckActive(main, FrameOf(m_bmp), "after a click on the sequence's title bar");
+            KeepScreenshot(main->GetWidget(), "kivic_activation_clicked_" +
+                                                  QGuiApplication::platformName().toStdString() + ".png");
+            POSITION pos = m_kiv->GetFirstViewPosition();
+            CWnd* view = m_kiv->GetNextView(pos);
+            Click(view->GetWidget(), view->GetWidget()->rect().center());
+            m_phase = 13;
+            m_wait = 4;
+            return;
+        }
+        case 13: {
+            if (--m_wait > 0)
+                return;
+            CheckActive(main, FrameOf(m_kiv), "after a click on the raw recording's picture");
             main->MDIActivate(FrameOf(m_kiv));
             m_phase = 1;
             return;
@@ -188,22 +289,118 @@ private:
             if (gain == nullptr || !gain->isChecked() || none == nullptr || none->isChecked())
                 Fail("the check mark of the Gain menu did not move to +12dB");
             m_gainMenu->hide();
+            static_cast<CMDIChildWnd*>(FrameOf(m_kiv))->GetSubWindow()->showMaximized();
+            m_phase = 32;
+            m_wait = 6;
+            return;
+        }
+        case 32: // maximised, zoomed out one step
+            if (--m_wait > 0)
+                return;
+            FrameOf(m_kiv)->SendMessage(WM_COMMAND, ID_ZOOM_OUT);
+            m_phase = 33;
+            m_wait = 6;
+            return;
+        case 33: {
+            if (--m_wait > 0)
+                return;
+            BOOL ok = FALSE;
+            zoomShown = static_cast<int>(main->GetCtrlBar()->GetDlgItemInt(IDC_CTRL_ZOOM, &ok, TRUE));
+            POSITION pos = m_kiv->GetFirstViewPosition();
+            CWnd* view = m_kiv->GetNextView(pos);
+            const QImage shown = view->GetWidget()->grab().toImage();
+            const QRgb background = shown.pixel(shown.width() - 1, shown.height() - 1);
+            paintedAfterZoomOut = 0;
+            for (int y = 0; y < shown.height(); ++y) {
+                for (int x = 0; x < shown.width(); ++x)
+                    paintedAfterZoomOut += shown.pixel(x, y) != background ? 1 : 0;
+            }
+            BITMAP frame{};
+            GetObjectA(m_kiv->GetFrameBitmap(), sizeof frame, &frame);
+            pictureAfterZoomOut = static_cast<long>(frame.bmWidth / 2) * (frame.bmHeight / 2);
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_zoom_out_" + QGuiApplication::platformName().toStdString() + ".png");
             playedFrom = m_kiv->GetCurrentFrame();
             FrameOf(m_kiv)->SendMessage(WM_COMMAND, ID_PLAY_PLAY);
             m_playStart = Clock::now();
             m_phase = 4;
             return;
         }
-        case 4: // plays for a second, then the program closes while it plays
+        case 4: // plays for a second, then every window closes while it plays
             if (std::chrono::duration<double>(Clock::now() - m_playStart).count() < 1.0)
                 return;
             playedTo = m_kiv->GetCurrentFrame();
+            m_app.CloseAllDocuments(FALSE);
+            m_phase = 5;
+            m_wait = 4;
+            return;
+        case 5:
+            if (--m_wait > 0)
+                return;
+            CheckNoRecording(main);
             return Close(main);
         default:
             return;
         }
     }
 
+    // Every menu bar of the program: the main frame's and each document template's.
+    std::vector<UINT> MenuBars() {
+        std::vector<UINT> ids{IDR_MAINFRAME};
+        for (POSITION pos = m_app.GetFirstDocTemplatePosition(); pos != nullptr;)
+            ids.push_back(m_app.GetNextDocTemplate(pos)->GetResourceID());
+        return ids;
+    }
+
+    // Exactly one window shows the active title bar, the framework's active child, and its menu is up.
+    void CheckActive(CMainFrame* main, CFrameWnd* expected, const std::string& when) {
+        QMdiArea* area = main->GetMdiArea();
+        int titled = 0;
+        for (QMdiSubWindow* sub : area->subWindowList()) {
+            if (sub->isVisible() && (sub->windowState() & Qt::WindowActive) != 0)
+                ++titled;
+        }
+        CMDIChildWnd* active = main->MDIGetActive();
+        QMdiSubWindow* expectedSub = static_cast<CMDIChildWnd*>(expected)->GetSubWindow();
+        if (titled != 1)
+            Fail(when + ": " + std::to_string(titled) + " windows show an active title bar");
+        if (active != expected)
+            Fail(when + ": the commands act on another window than expected");
+        if (area->activeSubWindow() != expectedSub)
+            Fail(when + ": another window shows the active title bar than the one the commands act on");
+        if ((expectedSub->windowState() & Qt::WindowActive) == 0)
+            Fail(when + ": the expected window's title bar is not active");
+        if (active != nullptr && main->GetMenu() != active->m_pMenuShared)
+            Fail(when + ": the menu is not the active window's");
+        CBarReportList& list = main->GetImgListBar()->GetList();
+        const int selected = list.GetSelectedItem();
+        auto* listed = static_cast<IImgListDocument*>(static_cast<CVesloDoc*>(expected->GetActiveDocument()));
+        if (selected < 0 || list.GetItemData(selected) != reinterpret_cast<DWORD_PTR>(listed))
+            Fail(when + ": the image list selects another recording");
+        // Only the raw recording has colour settings; the other windows show none.
+        const bool colour = expected->GetActiveDocument()->IsKindOf(RUNTIME_CLASS(CKivDoc));
+        CWnd* chroma = main->GetCtrlBar()->GetDlgItem(IDC_CTRL_CHROMA);
+        CString text;
+        chroma->GetWindowText(text);
+        if (colour != (!text.IsEmpty() && chroma->IsWindowEnabled()))
+            Fail(when + ": the chroma field shows \"" + text.GetString() + "\" for this window");
+    }
+
+    // With no window left the bar's fields are empty and disabled.
+    void CheckNoRecording(CMainFrame* main) {
+        for (UINT id : {IDC_CTRL_FRAME, IDC_CTRL_PLAYBEGIN, IDC_CTRL_PLAYEND, IDC_CTRL_ZOOM,
+                        IDC_CTRL_BRIGHTNESS, IDC_CTRL_CONTRAST, IDC_CTRL_CHROMA}) {
+            CWnd* field = main->GetCtrlBar()->GetDlgItem(static_cast<int>(id));
+            CString text;
+            field->GetWindowText(text);
+            if (!text.IsEmpty() || field->IsWindowEnabled())
+                Fail("with no window, field " + std::to_string(id) + " shows \"" + text.GetString() + "\"" +
+                     (field->IsWindowEnabled() ? " and takes input" : ""));
+        }
+    }
+
+    std::string m_movie;
+    QDialog* m_progress = nullptr;
     Clock::time_point m_playStart{};
     int m_phase = 0;
     int m_wait = 0;
@@ -275,11 +472,11 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
         boxes.emplace_back(text != nullptr ? text : "");
         return IDOK;
     });
-    SetCommandLineArgs({"KivIc", raw, movie, dir.Path("seq/run00000002.bmp")});
+    SetCommandLineArgs({"KivIc", raw, dir.Path("seq/run00000002.bmp")});
 
     AfxEnsureQtApp();
     CWqLinkApp app;
-    Probe probe(app);
+    Probe probe(app, movie);
     QTimer::singleShot(0, [&probe] { probe.Start(50); });
     app.Run();
 
@@ -290,8 +487,14 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
     EXPECT_GT(probe.levelBefore, 0.0);
     EXPECT_GT(probe.levelAfter, probe.levelBefore + 5.0) << "+12dB did not brighten the picture";
     EXPECT_GT(probe.playedTo, probe.playedFrom) << "the recording did not play";
-    std::printf("REPORT mean level %.1f -> %.1f after +12dB; played frames %ld -> %ld; screenshot %s\n",
-                probe.levelBefore, probe.levelAfter, probe.playedFrom, probe.playedTo, probe.shot.c_str());
+    EXPECT_EQ(probe.zoomShown, 50) << "Zoom Out from 100 %";
+    EXPECT_GT(probe.paintedAfterZoomOut, 0) << "the zoomed-out picture is not shown";
+    EXPECT_LT(probe.paintedAfterZoomOut, probe.pictureAfterZoomOut * 3 / 2)
+        << "more of the view is painted than the zoomed-out picture: the larger one is left around it";
+    std::printf("REPORT mean level %.1f -> %.1f after +12dB; played frames %ld -> %ld; after Zoom Out %ld "
+                "pixels painted for a picture of %ld; screenshot %s\n",
+                probe.levelBefore, probe.levelAfter, probe.playedFrom, probe.playedTo,
+                probe.paintedAfterZoomOut, probe.pictureAfterZoomOut, probe.shot.c_str());
     SetMessageBoxNotifier({});
     unsetenv("KIVIC_REGISTRY");
     unsetenv("KIVIC_BREMFC_PARAM");

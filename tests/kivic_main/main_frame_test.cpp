@@ -124,7 +124,7 @@ TEST_F(MainFrameTest, MenusHoldTheFileOpenAndThePlaybackPopup) {
     ASSERT_NE(doc, nullptr);
     EXPECT_NE(main->GetMenu(), menu);
     EXPECT_EQ(ItemIds(FindPopup(main->GetMenu(), "&Playback")), playback);
-    EXPECT_NE(FindPopup(main->GetMenu(), "P&icture"), nullptr);
+    EXPECT_NE(FindPopup(main->GetMenu(), "Pi&cture"), nullptr);
 }
 
 TEST_F(MainFrameTest, ThePositionListShowsOneRowPerPoint) {

@@ -111,7 +111,12 @@ BOOL CPosInView::SetZoom(int numerator, int denominator, BOOL bRedraw) {
     if (!m_painter.GetBitmapSize(&w, &h))
         return result;
     const CPoint center = GetViewCenter();
+    const DWORD before = m_painter.m_dwZoom;
     m_painter.m_dwZoom = MakeZoom(static_cast<int>(n), static_cast<int>(d));
+    // A smaller picture leaves the larger one's place as background: the next paint erases it all,
+    // however the caller redraws afterwards.
+    if (m_painter.m_dwZoom != before)
+        Invalidate(TRUE);
     UpdateScrollSizes();
     CenterOn(center.x, center.y, FALSE);
     if (bRedraw)

@@ -119,6 +119,8 @@ protected:
     QWidget* MakeWidget() override;
     void OnWindowTile();
     void OnWindowCascade();
+    // Gives the active child the active title bar where the child-window area still shows another.
+    void ShowActiveChildActive();
     DECLARE_MESSAGE_MAP()
 
     QMdiArea* m_pMdiArea = nullptr;

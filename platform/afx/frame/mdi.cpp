@@ -1,3 +1,5 @@
+#include <functional>
+
 #include <QCloseEvent>
 #include <QMainWindow>
 #include <QMdiArea>
@@ -30,6 +32,24 @@ private:
     HWND m_hChild;
 };
 
+// Qt does not let a child window become active while the frame is disabled (a conversion disables it
+// while its progress window is up) or inactive, yet the program activates the window it opens then.
+// Once the frame takes input again, the child the framework counts as active gets the active title
+// bar too, so that a click on another child is a change of the active child again.
+class ActivationCatchUp : public QObject {
+public:
+    ActivationCatchUp(QMdiArea* area, std::function<void()> catchUp)
+        : QObject(area), m_catchUp(std::move(catchUp)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange || event->type() == QEvent::WindowActivate)
+            QMetaObject::invokeMethod(watched, m_catchUp, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    std::function<void()> m_catchUp;
+};
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
@@ -54,8 +74,16 @@ QWidget* CMDIFrameWnd::MakeWidget() {
         if (wnd != nullptr && wnd->IsKindOf(RUNTIME_CLASS(CMDIChildWnd)))
             OnMdiChildActivated(static_cast<CMDIChildWnd*>(wnd));
     });
+    m_pMdiArea->installEventFilter(new ActivationCatchUp(m_pMdiArea, [this] { ShowActiveChildActive(); }));
     m_pClientHost = nullptr;
     return window;
+}
+
+void CMDIFrameWnd::ShowActiveChildActive() {
+    CMDIChildWnd* active = MDIGetActive();
+    QMdiSubWindow* sub = active != nullptr ? active->GetSubWindow() : nullptr;
+    if (sub != nullptr && sub->isVisible() && m_pMdiArea->activeSubWindow() != sub)
+        m_pMdiArea->setActiveSubWindow(sub);
 }
 
 BOOL CMDIFrameWnd::OnCreateClient(LPCREATESTRUCT, CCreateContext*) {
