@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "KivIc/Main/MainFrame.h"
+#include "KivIc/Main/OpenDocuments.h"
 #include "KivIc/Play/SyncAxis.h"
 #include "KivIc/Play/SyncPlayThread.h"
 #include "KivIc/Playback/VesloChildFrame.h"
@@ -12,23 +13,6 @@
 namespace {
 
 const char* const kSenderName = "MainFrame";
-
-// Every open recording of every document template, in order.
-void ForEachOpenRecording(const std::function<void(CVesloDoc*)>& visit) {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return;
-    POSITION tpos = app->GetFirstDocTemplatePosition();
-    while (tpos != nullptr) {
-        CDocTemplate* docTemplate = app->GetNextDocTemplate(tpos);
-        POSITION dpos = docTemplate->GetFirstDocPosition();
-        while (dpos != nullptr) {
-            CDocument* doc = docTemplate->GetNextDoc(dpos);
-            if (doc->IsKindOf(RUNTIME_CLASS(CVesloDoc)))
-                visit(static_cast<CVesloDoc*>(doc));
-        }
-    }
-}
 
 // A document that a long operation works on cannot play with the others.
 bool AnyRecordingBusy() {
@@ -244,9 +228,13 @@ void CMainFrame::OnSyncSeekT0() {
     SeekSync(0.0);
 }
 
-void CMainFrame::OnSyncStop() {
+void CMainFrame::StopSyncPlay() {
     PostSyncStop();
     m_bSyncLoop = FALSE;
+}
+
+void CMainFrame::OnSyncStop() {
+    StopSyncPlay();
 }
 
 void CMainFrame::StartSyncPlay(int direction) {
