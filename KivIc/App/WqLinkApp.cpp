@@ -10,6 +10,7 @@
 #include "KivIc/Documents/BmpTemplate.h"
 #include "KivIc/Documents/KivTemplate.h"
 #include "KivIc/Main/MainFrame.h"
+#include "KivIc/Main/OpenDocuments.h"
 #include "KivIc/Playback/VesloDoc.h"
 #include "platform/afx/doc/docpath.h"
 #include "platform/com/objects.h"
@@ -146,18 +147,9 @@ CDocument* CWqLinkApp::FindDocument(LPCTSTR lpszPathName) const {
         return nullptr;
     // File names differ by case here: compare the canonical paths exactly.
     const CString wanted = AfxCanonicalPath(lpszPathName);
-    POSITION posTemplate = GetFirstDocTemplatePosition();
-    while (posTemplate != nullptr) {
-        CDocTemplate* pTemplate = GetNextDocTemplate(posTemplate);
-        POSITION posDoc = pTemplate->GetFirstDocPosition();
-        while (posDoc != nullptr) {
-            CDocument* pDoc = pTemplate->GetNextDoc(posDoc);
-            if (pDoc != nullptr && !pDoc->GetPathName().IsEmpty() &&
-                AfxCanonicalPath(pDoc->GetPathName()) == wanted)
-                return pDoc;
-        }
-    }
-    return nullptr;
+    return FindOpenDocument([&wanted](CDocument* pDoc) {
+        return !pDoc->GetPathName().IsEmpty() && AfxCanonicalPath(pDoc->GetPathName()) == wanted;
+    });
 }
 
 void CWqLinkApp::OnAppAbout() {

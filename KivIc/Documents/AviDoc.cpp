@@ -83,8 +83,7 @@ void CAviDoc::ReportOpenFailure(LPCTSTR lpszPath, LPCTSTR lpszReason) {
 }
 
 void CAviDoc::ReportFailure(CException* e) {
-    if (IsPlaying())
-        Stop();
+    StopPlaying();
     e->ReportError(MB_OK | MB_ICONEXCLAMATION);
     e->Delete();
 }

@@ -73,8 +73,7 @@ BOOL CFcDoc::ShowPackedFrame(const void* block, size_t size) {
 }
 
 void CFcDoc::ReportFrameFailure(long frame, CException* e) {
-    if (IsPlaying())
-        Stop();
+    StopPlaying();
     CString text;
     text.Format("Can't read frame %ld\n%s", frame, DescribeFailure(e).GetString());
     e->Delete();

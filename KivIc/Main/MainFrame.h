@@ -117,8 +117,9 @@ public:
     int GetSyncDocumentCount() const override;
     IPlayDocument* GetSyncDocument(int index) const override;
     void SetSyncPlaying(BOOL bPlaying) override { m_bSyncPlaying = bPlaying ? TRUE : FALSE; }
-    // Stores the time, kept on the axis's frame grid, and shows its frame on the control bar.
+    // Stores the time and shows its frame on the control bar.
     void SetSyncTime(double seconds) override;
+    void StopSyncPlay() override;
 
     // The active recording window and its document, or null.
     CVesloChildFrame* GetActiveRecordingFrame() const;

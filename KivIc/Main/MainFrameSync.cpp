@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "KivIc/Main/MainFrame.h"
+#include "KivIc/Main/OpenDocuments.h"
 #include "KivIc/Play/SyncAxis.h"
 #include "KivIc/Play/SyncPlayThread.h"
 #include "KivIc/Playback/VesloChildFrame.h"
@@ -12,23 +13,6 @@
 namespace {
 
 const char* const kSenderName = "MainFrame";
-
-// Every open recording of every document template, in order.
-void ForEachOpenRecording(const std::function<void(CVesloDoc*)>& visit) {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return;
-    POSITION tpos = app->GetFirstDocTemplatePosition();
-    while (tpos != nullptr) {
-        CDocTemplate* docTemplate = app->GetNextDocTemplate(tpos);
-        POSITION dpos = docTemplate->GetFirstDocPosition();
-        while (dpos != nullptr) {
-            CDocument* doc = docTemplate->GetNextDoc(dpos);
-            if (doc->IsKindOf(RUNTIME_CLASS(CVesloDoc)))
-                visit(static_cast<CVesloDoc*>(doc));
-        }
-    }
-}
 
 // A document that a long operation works on cannot play with the others.
 bool AnyRecordingBusy() {
@@ -70,9 +54,9 @@ void CMainFrame::SetSyncTime(double seconds) {
     // A tick handed over before the mode went off has nothing left to show.
     if (!m_bSyncMode.load())
         return;
-    const double t = GetSyncAxis().Snap(seconds);
-    m_dSyncCurrent = t;
-    SetCtrlBarFrame(SyncFrameAt(t));
+    // The play thread hands over times already kept to the axis.
+    m_dSyncCurrent = seconds;
+    SetCtrlBarFrame(SyncFrameAt(seconds));
 }
 
 // --- Switching the mode -----------------------------------------------------------------------------
@@ -120,7 +104,6 @@ BOOL CMainFrame::EnterSyncMode() {
     m_dSyncEnd = axis.end;
     m_dSyncStep = axis.step;
     m_nSyncFrameRate = axis.rate;
-    m_dSyncCurrent = axis.begin;
     m_dwSyncPlaySpeed = MakePlaySpeedWord(m_wndCtrlBar.GetPlaySpeed());
     m_bSyncMode = TRUE;
     if (m_wndCtrlBar.GetSafeHwnd() != nullptr)
@@ -131,7 +114,7 @@ BOOL CMainFrame::EnterSyncMode() {
     const long last = SyncFrameAt(axis.end);
     SetCtrlBarRecordRange(first, last);
     SetCtrlBarPlayRange(first, last);
-    PostSyncStep(axis.begin);
+    SeekSync(axis.begin);
     return TRUE;
 }
 
@@ -202,7 +185,7 @@ void CMainFrame::PostSyncStop() {
 
 void CMainFrame::PostSyncStep(double seconds) {
     if (m_pSyncPlayer != nullptr)
-        m_pSyncPlayer->PostEvent(PlayEvent(kSenderName, EVT_TICK, 0, 0, GetSyncAxis().Snap(seconds)));
+        m_pSyncPlayer->PostEvent(PlayEvent(kSenderName, EVT_TICK, 0, 0, seconds));
 }
 
 // --- Commands ---------------------------------------------------------------------------------------
@@ -211,27 +194,26 @@ BOOL CMainFrame::CanSyncMove() const {
     return m_bSyncMode.load() && m_nSyncFrameRate.load() > 0 && !m_bSyncPlaying.load();
 }
 
+// The one place a requested time is kept to the axis. It is taken as it is otherwise: a time between two
+// grid points (T0, a slider frame on an axis that begins off its own grid) shows the frame asked for.
 void CMainFrame::SeekSync(double seconds) {
-    const double t = GetSyncAxis().Snap(seconds);
+    const double t = GetSyncAxis().Clamp(seconds);
     m_dSyncCurrent = t;
     PostSyncStep(t);
 }
 
 void CMainFrame::KeepSyncTimeInRange() {
     const double current = m_dSyncCurrent.load();
-    const double t = GetSyncAxis().Snap(current);
-    if (t != current)
-        SeekSync(t);
+    if (GetSyncAxis().Clamp(current) != current)
+        SeekSync(current);
 }
 
 void CMainFrame::OnSyncStepBack() {
-    const SyncAxis axis = GetSyncAxis();
-    SeekSync(axis.TimeAt(axis.IndexAt(m_dSyncCurrent.load()) - 1));
+    SeekSync(GetSyncAxis().StepFrom(m_dSyncCurrent.load(), -1));
 }
 
 void CMainFrame::OnSyncStepForward() {
-    const SyncAxis axis = GetSyncAxis();
-    SeekSync(axis.TimeAt(axis.IndexAt(m_dSyncCurrent.load()) + 1));
+    SeekSync(GetSyncAxis().StepFrom(m_dSyncCurrent.load(), 1));
 }
 
 void CMainFrame::OnSyncSeekBegin() {
@@ -246,9 +228,13 @@ void CMainFrame::OnSyncSeekT0() {
     SeekSync(0.0);
 }
 
-void CMainFrame::OnSyncStop() {
+void CMainFrame::StopSyncPlay() {
     PostSyncStop();
     m_bSyncLoop = FALSE;
+}
+
+void CMainFrame::OnSyncStop() {
+    StopSyncPlay();
 }
 
 void CMainFrame::StartSyncPlay(int direction) {
@@ -276,13 +262,11 @@ void CMainFrame::OnSyncLoop() {
 }
 
 void CMainFrame::OnUpdateSyncAtBegin(CCmdUI* pCmdUI) {
-    const SyncAxis axis = GetSyncAxis();
-    pCmdUI->Enable(CanSyncMove() && axis.IndexAt(m_dSyncCurrent.load()) > 0);
+    pCmdUI->Enable(CanSyncMove() && m_dSyncCurrent.load() > m_dSyncBegin.load());
 }
 
 void CMainFrame::OnUpdateSyncAtEnd(CCmdUI* pCmdUI) {
-    const SyncAxis axis = GetSyncAxis();
-    pCmdUI->Enable(CanSyncMove() && axis.IndexAt(m_dSyncCurrent.load()) < axis.LastIndex());
+    pCmdUI->Enable(CanSyncMove() && m_dSyncCurrent.load() < m_dSyncEnd.load());
 }
 
 void CMainFrame::OnUpdateSyncStop(CCmdUI* pCmdUI) {
@@ -290,8 +274,7 @@ void CMainFrame::OnUpdateSyncStop(CCmdUI* pCmdUI) {
 }
 
 void CMainFrame::OnUpdateSyncSeekT0(CCmdUI* pCmdUI) {
-    const SyncAxis axis = GetSyncAxis();
-    pCmdUI->Enable(CanSyncMove() && axis.Snap(0.0) != m_dSyncCurrent.load());
+    pCmdUI->Enable(CanSyncMove() && GetSyncAxis().Clamp(0.0) != m_dSyncCurrent.load());
 }
 
 void CMainFrame::OnUpdateSyncLoop(CCmdUI* pCmdUI) {

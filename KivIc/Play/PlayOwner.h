@@ -54,4 +54,6 @@ public:
     virtual void SetSyncPlaying(BOOL playing) = 0;
     // Stores the current time and shows its frame in the control bar.
     virtual void SetSyncTime(double seconds) = 0;
+    // Ends synchronised playback, looping or not (a document that cannot show its frame asks for it).
+    virtual void StopSyncPlay() = 0;
 };

@@ -7,12 +7,14 @@ long FrameAtTime(double seconds, double rate) {
     return static_cast<long>(std::floor(seconds * rate + kFrameMargin));
 }
 
-long long SyncGridIndex(double seconds, double begin, double step) {
+long long SyncStepIndex(double seconds, double begin, double step, int direction) {
     if (!(step > 0.0) || !std::isfinite(seconds))
         return 0;
     // Kept within what a grid index can hold, so a time far off the axis still clamps sensibly.
-    const double index = std::clamp((seconds - begin) / step, -1e15, 1e15);
-    return std::llround(index);
+    const double position = std::clamp((seconds - begin) / step, -1e15, 1e15);
+    if (direction > 0)
+        return static_cast<long long>(std::floor(position + kFrameMargin)) + 1;
+    return static_cast<long long>(std::ceil(position - kFrameMargin)) - 1;
 }
 
 long long SyncLastGridIndex(double begin, double end, double step) {
@@ -49,16 +51,26 @@ SyncAxis SyncAxis::FromSources(const std::vector<SyncSource>& sources) {
     return axis;
 }
 
-long long SyncAxis::IndexAt(double seconds) const {
-    return SyncGridIndex(seconds, begin, step);
-}
-
 long long SyncAxis::LastIndex() const {
     return SyncLastGridIndex(begin, end, step);
 }
 
-double SyncAxis::Snap(double seconds) const {
+double SyncAxis::Clamp(double seconds) const {
     if (!IsValid())
         return seconds;
-    return TimeAt(std::clamp(IndexAt(seconds), 0LL, LastIndex()));
+    if (std::isnan(seconds))
+        return begin;
+    return std::clamp(seconds, begin, end);
+}
+
+double SyncAxis::StepFrom(double seconds, int direction) const {
+    if (!IsValid())
+        return seconds;
+    const long long index = SyncStepIndex(seconds, begin, step, direction);
+    // Past either end the time stays at that end: a step never goes the other way.
+    if (index < 0)
+        return begin;
+    if (index > LastIndex())
+        return Clamp(seconds);
+    return TimeAt(index);
 }

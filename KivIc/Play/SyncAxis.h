@@ -1,5 +1,6 @@
-// The common time axis of synchronised playback: times in seconds on a grid of begin + k x step, and
-// the frame a time shows at a rate. Frames are floor(t x rate) with a small margin, so a time computed
+// The common time axis of synchronised playback: stepping and playing move on a grid of begin + k x
+// step, a time the user asks for is taken as it is (kept to the axis), and the frame a time shows at a
+// rate. Frames are floor(t x rate) with a small margin, so a time computed
 // as k / rate never shows frame k - 1 through rounding, and a time just before 0 shows frame -1.
 #pragma once
 
@@ -29,16 +30,18 @@ struct SyncAxis {
 
     static SyncAxis FromSources(const std::vector<SyncSource>& sources);
 
-    // The index k of the grid point nearest the time.
-    long long IndexAt(double seconds) const;
     // The index of the last grid point not after the end.
     long long LastIndex() const;
     double TimeAt(long long index) const { return begin + static_cast<double>(index) * step; }
-    // The grid point nearest the time, kept to [begin, end].
-    double Snap(double seconds) const;
+    // The time kept to [begin, end]; no time at all is the begin.
+    double Clamp(double seconds) const;
+    // The grid point one step from the time (direction > 0 later, else earlier), kept to the grid.
+    double StepFrom(double seconds, int direction) const;
 };
 
-// The grid index of a time on an axis given by its begin and (unsigned) step; the nearest one.
-long long SyncGridIndex(double seconds, double begin, double step);
+// The index of the grid point one step from a time on an axis given by its begin and (unsigned) step:
+// the first one after it (direction > 0) or the last one before it. A time already on the grid moves
+// by exactly one point; a time between two points goes to the neighbour in that direction.
+long long SyncStepIndex(double seconds, double begin, double step, int direction);
 // The index of the last grid point not after end.
 long long SyncLastGridIndex(double begin, double end, double step);

@@ -18,8 +18,9 @@ PlayEvent CSyncPlayThread::OnTick(int& stop) {
         stop = 1;
         return PlayEvent("Handler", EVT_TICK);
     }
-    // The next time is a point of the axis's grid (begin + k x step), never the current time plus the
-    // step: sums would drift off the grid and show the frame before the wanted one.
+    // The next time is the neighbouring point of the axis's grid (begin + k x step), never the current
+    // time plus the step: sums would drift off the grid and show the frame before the wanted one, and a
+    // time the user asked for between two points would skip or repeat one.
     const double step = m_mainFrame->GetSyncStepTime();
     const double begin = m_mainFrame->GetSyncBeginTime();
     const double current = m_mainFrame->GetSyncCurrentTime();
@@ -29,7 +30,7 @@ PlayEvent CSyncPlayThread::OnTick(int& stop) {
         return PlayEvent("Handler", EVT_TICK, 0, 0, current);
     }
     const long long last = SyncLastGridIndex(begin, m_mainFrame->GetSyncEndTime(), size);
-    long long index = SyncGridIndex(current + step, begin, size);
+    long long index = SyncStepIndex(current, begin, size, step > 0 ? 1 : -1);
     if (step > 0) {
         if (index > last) {
             if (m_mainFrame->IsSyncLoop())

@@ -48,6 +48,8 @@ protected:
     CCtrlBar* GetCtrlBar() const;
     // Play (step +1) or rewind play (step -1) at the control bar's speed.
     void StartPlay(int step);
+    // Sets the play begin or end at the current frame: the recording's own, or the common axis's.
+    void SetPlayEdgeHere(void (CCtrlBar::*setBarEdge)(long), void (CVesloDoc::*setDocEdge)(long));
     // Mouse mode: armed mode on, or off when that mode (or its active form) is on.
     void ToggleMouseMode(int mode);
     void WriteZoomField(int percent);

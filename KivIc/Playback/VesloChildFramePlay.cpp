@@ -65,24 +65,32 @@ void CVesloChildFrame::OnT0() {
         doc->SetCurrentFrame(0, TRUE);
 }
 
-void CVesloChildFrame::OnSetPlayBegin() {
+void CVesloChildFrame::SetPlayEdgeHere(void (CCtrlBar::*setBarEdge)(long),
+                                       void (CVesloDoc::*setDocEdge)(long)) {
     CVesloDoc* doc = GetVesloDoc();
     if (doc == nullptr)
         return;
+    CCtrlBar* bar = GetCtrlBar();
+    // Playing together, the bar shows the common axis: the edge goes there at the frame it shows, and
+    // the bar hands it to the main frame; this recording's own play range stays as it was.
+    const CMainFrame* main = GetMainFrame();
+    if (main != nullptr && main->IsSyncMode()) {
+        if (bar != nullptr)
+            (bar->*setBarEdge)(bar->GetFrame());
+        return;
+    }
     const long frame = doc->GetCurrentFrame();
-    if (CCtrlBar* bar = GetCtrlBar())
-        bar->SetPlayBeginAt(frame);
-    doc->SetPlayBegin(frame);
+    if (bar != nullptr)
+        (bar->*setBarEdge)(frame);
+    (doc->*setDocEdge)(frame);
+}
+
+void CVesloChildFrame::OnSetPlayBegin() {
+    SetPlayEdgeHere(&CCtrlBar::SetPlayBeginAt, &CVesloDoc::SetPlayBegin);
 }
 
 void CVesloChildFrame::OnSetPlayEnd() {
-    CVesloDoc* doc = GetVesloDoc();
-    if (doc == nullptr)
-        return;
-    const long frame = doc->GetCurrentFrame();
-    if (CCtrlBar* bar = GetCtrlBar())
-        bar->SetPlayEndAt(frame);
-    doc->SetPlayEnd(frame);
+    SetPlayEdgeHere(&CCtrlBar::SetPlayEndAt, &CVesloDoc::SetPlayEnd);
 }
 
 void CVesloChildFrame::OnLoop() {

@@ -173,6 +173,17 @@ void CVesloDoc::Stop() {
         m_pPlayer->PostEvent(PlayEvent(kSenderName, EVT_STOP));
 }
 
+void CVesloDoc::StopPlaying() {
+    if (!IsPlaying())
+        return;
+    CMainFrame* mainFrame = GetMainFrame();
+    if (mainFrame != nullptr && mainFrame->GetSyncList().Contains(this)) {
+        static_cast<IPlayMainFrame*>(mainFrame)->StopSyncPlay();
+        return;
+    }
+    Stop();
+}
+
 // --- Texts ------------------------------------------------------------------------------------------
 
 const char* CVesloDoc::GetTypeText() {

@@ -60,6 +60,9 @@ public:
     // Posts EVT_PLAY / EVT_STOP to the play thread (the caller sets step and rate word first).
     virtual void Play();
     virtual void Stop();
+    // Stops what plays this document: its own playback, or synchronised playback while it plays with
+    // the others. A frame that cannot be read ends either, so the failure is shown once.
+    void StopPlaying();
     // The information text of the source.
     virtual CString GetInformation();
     // Makes the display bitmap of the frame; the file documents read their source here.

@@ -6,8 +6,9 @@
 // or picture, that no two top-level menu items share a letter, opens the raw window's Image menu
 // (screenshot while it is open), chooses +12dB from it and sees the picture brighten, zooms out in a
 // maximised window with nothing of the larger picture left around the smaller one, plays the
-// recording, closes every window (the control bar then speaks for none) and closes the program. Run under
-// Xvfb when there is one (else off screen).
+// recording, closes every window (the control bar then speaks for none) and closes the program. A
+// recording whose frames cannot all be read, played together with -SPlay and -SLPlay, shows its failure
+// once, stops and lets the program close. Run under Xvfb when there is one (else off screen).
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -411,6 +412,39 @@ private:
     QMenu* m_gainMenu = nullptr;
 };
 
+// Watches synchronised playback of a recording that cannot read its frames: it must stop by itself.
+class DamagedProbe : public ProgramProbe {
+public:
+    DamagedProbe(CWqLinkApp& app, std::string shotName)
+        : ProgramProbe(app), m_shotName(std::move(shotName)) {}
+
+    bool played = false;
+    bool stopped = false;
+
+private:
+    void Tick() override {
+        CMainFrame* main = m_app.GetMainFrame();
+        if (main == nullptr)
+            return;
+        played = played || main->IsSyncPlaying();
+        if (!played && Elapsed() < 15.0)
+            return;
+        if (main->IsSyncPlaying() && Elapsed() < 15.0)
+            return;
+        // Stopped (or still playing after 15 s): a little longer, so a playback that goes on shows.
+        if (m_stoppedAt < 0.0)
+            m_stoppedAt = Elapsed();
+        if (Elapsed() < m_stoppedAt + 1.0)
+            return;
+        stopped = !main->IsSyncPlaying();
+        KeepScreenshot(main->GetWidget(), m_shotName);
+        Close(main);
+    }
+
+    std::string m_shotName;
+    double m_stoppedAt = -1.0;
+};
+
 // A 24-bit BMP of 37 x 21 in one colour with a white square whose place moves with n.
 void WriteBmp(const std::string& path, int n) {
     const int width = 37, height = 21, stride = (width * 3 + 3) & ~3;
@@ -431,19 +465,24 @@ void WriteBmp(const std::string& path, int n) {
     TempDir::WriteAll(path, file);
 }
 
+// The program's settings in the test's folder, and the real servers registered.
+bool SetUpProgram(const TempDir& dir, std::string* error) {
+    setenv("KIVIC_INI", dir.Path("KivIc.ini").c_str(), 1);
+    setenv("KIVIC_AFX_PROFILE", dir.Path("profile.ini").c_str(), 1);
+    setenv("KIVIC_REGISTRY", dir.Path("test.reg").c_str(), 1);
+    setenv("KIVIC_BREMFC_PARAM", dir.Path("absent.zop").c_str(), 1);
+    return ComRegisterModule(BREM_FC_MODULE_PATH, false, error) == S_OK &&
+           ComRegisterModule(OVISK_MODULE_PATH, false, error) == S_OK;
+}
+
 } // namespace
 
 TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
     if (std::system("ffmpeg -version >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "ffmpeg is not installed (it makes the AVI movie)";
     TempDir dir;
-    setenv("KIVIC_INI", dir.Path("KivIc.ini").c_str(), 1);
-    setenv("KIVIC_AFX_PROFILE", dir.Path("profile.ini").c_str(), 1);
-    setenv("KIVIC_REGISTRY", dir.Path("test.reg").c_str(), 1);
-    setenv("KIVIC_BREMFC_PARAM", dir.Path("absent.zop").c_str(), 1);
     std::string error;
-    ASSERT_EQ(ComRegisterModule(BREM_FC_MODULE_PATH, false, &error), S_OK) << error;
-    ASSERT_EQ(ComRegisterModule(OVISK_MODULE_PATH, false, &error), S_OK) << error;
+    ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
 
     cm8::Recording rec;
     rec.width = 160;
@@ -496,6 +535,53 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
                 probe.levelBefore, probe.levelAfter, probe.playedFrom, probe.playedTo,
                 probe.paintedAfterZoomOut, probe.pictureAfterZoomOut, probe.shot.c_str());
     SetMessageBoxNotifier({});
+    unsetenv("KIVIC_REGISTRY");
+    unsetenv("KIVIC_BREMFC_PARAM");
+}
+
+TEST(KivIcRecordingProgram, ARecordingThatCannotBeReadStopsSynchronisedPlaybackWithOneMessage) {
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
+
+    // The header counts a million frames; the file holds three.
+    cm8::Recording rec;
+    rec.width = 160;
+    rec.height = 120;
+    rec.frames = 3;
+    rec.numFrames = 1000000;
+    rec.rate = 100;
+    const std::string raw = dir.Path("cut.cm8");
+    ASSERT_TRUE(cm8::WriteRecording(raw, rec, error)) << error;
+    // Not the folder a test before left behind, which may be gone.
+    std::filesystem::current_path(std::filesystem::path(raw).parent_path());
+
+    AfxEnsureQtApp();
+    for (const char* option : {"-SPlay", "-SLPlay"}) {
+        SCOPED_TRACE(option);
+        std::vector<std::string> boxes;
+        SetMessageBoxNotifier([&boxes](HWND, const char* text, const char*, UINT) {
+            boxes.emplace_back(text != nullptr ? text : "");
+            return IDOK;
+        });
+        SetCommandLineArgs({"KivIc", raw, option});
+        {
+            CWqLinkApp app;
+            DamagedProbe probe(app, std::string("kivic_damaged") + option + "_" +
+                                        QGuiApplication::platformName().toStdString() + ".png");
+            QTimer::singleShot(0, [&probe] { probe.Start(50); });
+            app.Run();
+            for (const std::string& failure : probe.failures)
+                ADD_FAILURE() << failure;
+            EXPECT_TRUE(probe.played) << "synchronised playback did not start";
+            EXPECT_TRUE(probe.stopped) << "synchronised playback went on past the frames it cannot read";
+            std::printf("REPORT %s: %zu message(s); screenshot %s\n", option, boxes.size(),
+                        probe.shot.c_str());
+        }
+        ASSERT_EQ(boxes.size(), 1u) << (boxes.empty() ? "" : boxes.front() + " / " + boxes.back());
+        EXPECT_EQ(boxes[0].rfind("Can't read frame 3", 0), 0u) << boxes[0];
+        SetMessageBoxNotifier({});
+    }
     unsetenv("KIVIC_REGISTRY");
     unsetenv("KIVIC_BREMFC_PARAM");
 }

@@ -27,15 +27,44 @@ TEST(SyncAxis, DocumentsWithoutARateDoNotCount) {
     EXPECT_DOUBLE_EQ(axis.end, 0.5);
 }
 
-TEST(SyncAxis, SnapKeepsTimesOnTheGridAndInRange) {
+TEST(SyncAxis, RequestedTimesStayAsTheyAreWithinTheAxis) {
     const SyncAxis axis = SyncAxis::FromSources({{-100, 100, 1000}});
-    EXPECT_DOUBLE_EQ(axis.Snap(-5.0), -0.1);
-    EXPECT_DOUBLE_EQ(axis.Snap(7.0), axis.TimeAt(200));
-    EXPECT_EQ(axis.IndexAt(axis.Snap(0.0123)), 112);
+    EXPECT_DOUBLE_EQ(axis.Clamp(-5.0), -0.1);
+    EXPECT_DOUBLE_EQ(axis.Clamp(7.0), 0.1);
+    EXPECT_DOUBLE_EQ(axis.Clamp(0.0123), 0.0123);
     // Times far off the axis, or none at all, still land on it.
-    EXPECT_DOUBLE_EQ(axis.Snap(1e300), axis.TimeAt(200));
-    EXPECT_DOUBLE_EQ(axis.Snap(-1e300), -0.1);
-    EXPECT_DOUBLE_EQ(axis.Snap(std::nan("")), -0.1);
+    EXPECT_DOUBLE_EQ(axis.Clamp(1e300), 0.1);
+    EXPECT_DOUBLE_EQ(axis.Clamp(-1e300), -0.1);
+    EXPECT_DOUBLE_EQ(axis.Clamp(std::nan("")), -0.1);
+}
+
+// An axis beginning off its own grid: 1000 fps from frame -200 with 300 fps from frame -100 begins at
+// -1/3 s, so 0 s and frame / 1000 lie between two grid points.
+TEST(SyncAxis, StepsGoToTheNeighbouringGridPoint) {
+    const SyncAxis axis = SyncAxis::FromSources({{-200, 999, 1000}, {-100, 299, 300}});
+    ASSERT_DOUBLE_EQ(axis.begin, -100.0 / 300.0);
+    const struct {
+        double from;
+        int direction;
+        long frame; // at 1000 fps
+    } cases[] = {
+        {0.0, -1, -1},
+        {0.0, 1, 0},
+        {-0.010, -1, -11},
+        {-0.010, 1, -10},
+        {axis.TimeAt(5), 1, -328},
+        {axis.TimeAt(5), -1, -330},
+        {axis.begin, -1, -334},
+        {axis.end, -1, 998},
+        {axis.end, 1, 999},
+    };
+    for (const auto& c : cases) {
+        const double t = axis.StepFrom(c.from, c.direction);
+        EXPECT_EQ(FrameAtTime(t, 1000), c.frame) << c.from << " " << c.direction;
+        EXPECT_EQ(FrameAtTime(axis.StepFrom(t, c.direction), 1000) - c.frame,
+                  t == axis.begin || t == axis.end ? 0 : c.direction)
+            << c.from << " " << c.direction;
+    }
 }
 
 TEST(SyncAxis, FramesOfTimesRoundDownWithAMargin) {

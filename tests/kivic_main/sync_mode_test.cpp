@@ -109,6 +109,57 @@ TEST_F(SyncModeTest, FramesBeforeTriggerAreNegative) {
     EXPECT_LT(main->GetSyncCurrentTime(), 0.0);
 }
 
+// 1000 fps from frame -200 with 300 fps from frame -100: the axis begins at -1/3 s, off its own grid.
+TEST_F(SyncModeTest, SeeksOnAnAxisBeginningOffItsGridShowTheFrameAskedFor) {
+    CGenRecordingDoc* fast = Open("begin=-200,end=999,rate=1000");
+    CGenRecordingDoc* slow = Open("begin=-100,end=299,rate=300");
+    ASSERT_NE(fast, nullptr);
+    ASSERT_NE(slow, nullptr);
+    Command(ID_SYNC_MODE);
+    ASSERT_TRUE(WaitForBarFrame(-334));
+    Command(ID_SYNC_SEEK_T0);
+    ASSERT_TRUE(PumpUntil([&] { return fast->GetCurrentFrame() == 0 && slow->GetCurrentFrame() == 0; }));
+    EXPECT_DOUBLE_EQ(main->GetSyncCurrentTime(), 0.0);
+    EXPECT_EQ(Bar()->GetFrame(), 0);
+    EXPECT_FALSE(IsEnabled(ID_SYNC_SEEK_T0));
+    // The slider's frame is a time of the axis's rate, taken as it is.
+    main->SyncSetCurrentFrame(-10);
+    ASSERT_TRUE(PumpUntil([&] { return fast->GetCurrentFrame() == -10 && slow->GetCurrentFrame() == -3; }));
+    EXPECT_EQ(Bar()->GetFrame(), -10);
+    // Stepping goes back onto the grid, one frame of the fast recording at a time.
+    Command(ID_SYNC_STEP_BACK);
+    ASSERT_TRUE(WaitForBarFrame(-11));
+    EXPECT_EQ(fast->GetCurrentFrame(), -11);
+    Command(ID_SYNC_STEP_FORWARD);
+    ASSERT_TRUE(WaitForBarFrame(-10));
+    Command(ID_SYNC_STEP_FORWARD);
+    ASSERT_TRUE(WaitForBarFrame(-9));
+    EXPECT_EQ(fast->GetCurrentFrame(), -9);
+}
+
+// The play-begin and play-end buttons set the common range; the recording's own one stays.
+TEST_F(SyncModeTest, PlayRangeButtonsSetTheAxisRangeOnly) {
+    CGenRecordingDoc* fast = Open("begin=0,end=999,rate=1000");
+    CGenRecordingDoc* slow = Open("begin=0,end=299,rate=300");
+    ASSERT_NE(fast, nullptr);
+    ASSERT_NE(slow, nullptr);
+    Command(ID_SYNC_MODE);
+    main->SyncSetCurrentFrame(10);
+    ASSERT_TRUE(WaitForBarFrame(10));
+    Command(ID_PLAY_SET_BEGIN);
+    main->SyncSetCurrentFrame(500);
+    ASSERT_TRUE(WaitForBarFrame(500));
+    Command(ID_PLAY_SET_END);
+    EXPECT_DOUBLE_EQ(main->GetSyncBeginTime(), 0.010);
+    EXPECT_DOUBLE_EQ(main->GetSyncEndTime(), 0.500);
+    EXPECT_STREQ(Field(IDC_CTRL_PLAYBEGIN), "+00010");
+    EXPECT_STREQ(Field(IDC_CTRL_PLAYEND), "+00500");
+    for (CGenRecordingDoc* doc : {fast, slow}) {
+        EXPECT_EQ(doc->GetPlayBegin(), doc->GetRecordBegin());
+        EXPECT_EQ(doc->GetPlayEnd(), doc->GetRecordEnd());
+    }
+}
+
 TEST_F(SyncModeTest, TheModeRenumbersMenusAndBarAndBack) {
     CGenRecordingDoc* doc = Open("begin=0,end=99");
     ASSERT_NE(doc, nullptr);

@@ -136,6 +136,7 @@ public:
         shownFrame = static_cast<long>(seconds * frameRate);
         ++timeChanges;
     }
+    void StopSyncPlay() override {}
 
     std::atomic<double> begin{0.0}, end{1.0}, current{0.0}, step{0.1};
     std::atomic<BOOL> loop{FALSE};

@@ -76,7 +76,7 @@ TEST_F(SyncPlayTest, PlayToTheEndStopsEverything) {
 TEST_F(SyncPlayTest, LoopBackwardWrapsToTheEnd) {
     frame.begin = 0.0;
     frame.end = 2.0;
-    frame.current = 0.05;
+    frame.current = 0.0;
     frame.step = -0.1;
     frame.loop = TRUE;
     frame.rate = MakePlaySpeedWord(24);
