@@ -1,6 +1,6 @@
 // The Qt message box behind MessageBoxA: buttons, icon, default and escape buttons of each box type,
 // the answer of the button clicked, no box from a worker thread; and the C numeric locale forced
-// once the Qt application exists.
+// once the Qt application exists; a window that stays on top owns the box, which opens above it.
 #include <clocale>
 #include <cstring>
 #include <thread>
@@ -18,6 +18,8 @@ struct SeenBox {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     std::vector<QMessageBox::StandardButton> buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QWidget* parent = nullptr;
+    bool onTop = false;
 };
 
 // Waits for the modal box, records it, then lets `answer` act on it.
@@ -35,6 +37,8 @@ SeenBox ShowAndAnswer(UINT type, const std::function<void(QMessageBox*)>& answer
         for (QAbstractButton* b : box->buttons())
             seen.buttons.push_back(box->standardButton(b));
         seen.defaultButton = box->standardButton(box->defaultButton());
+        seen.parent = box->parentWidget();
+        seen.onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
         answer(box);
     });
     poll.start(5);
@@ -85,6 +89,23 @@ TEST_F(QtMessageBoxTest, ClosingTheBoxAnswersCancelTheOnlyButtonOrNo) {
     ShowAndAnswer(
         MB_YESNO, [](QMessageBox* box) { box->close(); }, &result);
     EXPECT_EQ(result, IDNO);
+}
+
+// A progress window that stays on top would cover the box: the box is owned by it and stays on top too;
+// once it has gone the box has its usual owner again.
+TEST_F(QtMessageBoxTest, AWindowThatStaysOnTopOwnsTheBox) {
+    int result = 0;
+    auto close = [](QMessageBox* box) { box->close(); };
+    {
+        QWidget progress(nullptr, Qt::Window | Qt::WindowStaysOnTopHint);
+        progress.show();
+        const SeenBox seen = ShowAndAnswer(MB_OK, close, &result);
+        EXPECT_EQ(seen.parent, &progress);
+        EXPECT_TRUE(seen.onTop);
+    }
+    const SeenBox later = ShowAndAnswer(MB_OK, close, &result);
+    EXPECT_EQ(later.parent, QApplication::activeWindow());
+    EXPECT_FALSE(later.onTop);
 }
 
 TEST_F(QtMessageBoxTest, AWorkerThreadGetsTheFirstButtonWithoutABox) {

@@ -1,9 +1,11 @@
 // The conversion on the screen: while the frames of a tuned recording are converted, the progress
-// window shows the remaining frames and time, the bar and Cancel above the program; and OK in the save
-// dialog with a compressor that cannot take the recording's frames keeps the dialog open under the
-// program's own message. Screenshots of the screen (conversion_progress.png, conversion_refused.png in
-// KIVIC_SHOT_DIR, else shots/ in the build folder) are taken meanwhile. Run under Xvfb when there is
-// one (else off screen: the window alone).
+// window shows the remaining frames and time, the bar and Cancel above the program; every message of a
+// conversion (a full disk, a stream that cannot be created, a compressor that cannot take the frames)
+// opens above that window, readable where it stands; and OK in the save dialog with a compressor that
+// cannot take the recording's frames keeps the dialog open under the program's own message.
+// Screenshots of the screen (conversion_progress.png, conversion_message_<case>.png,
+// conversion_refused.png in KIVIC_SHOT_DIR, else shots/ in the build folder) are taken meanwhile. Run
+// under Xvfb when there is one (else off screen: the window alone).
 #include <QAbstractButton>
 #include <QMessageBox>
 
@@ -15,6 +17,35 @@
 namespace {
 
 using namespace convtest;
+
+// The program's own message boxes for the time of a test step: each box that opens is looked at once
+// drawn (look gets the box and the screen with it), then closed with its first button.
+class RealBoxes {
+public:
+    explicit RealBoxes(std::function<void(QMessageBox*)> look)
+        : m_recorder(AfxInstallQtMessageBoxNotifier()) {
+        QObject::connect(&m_watch, &QTimer::timeout, [this, look] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || ++m_seen < 20)
+                return;
+            m_seen = 0;
+            texts.push_back(box->text().toStdString());
+            look(box);
+            box->buttons().front()->click();
+        });
+        m_watch.start(10);
+    }
+    ~RealBoxes() { SetMessageBoxNotifier(m_recorder); }
+    RealBoxes(const RealBoxes&) = delete;
+    RealBoxes& operator=(const RealBoxes&) = delete;
+
+    std::vector<std::string> texts;
+
+private:
+    MessageBoxNotifier m_recorder;
+    QTimer m_watch;
+    int m_seen = 0;
+};
 
 TEST_F(ConvertProgramTest, TheProgressWindowShowsTheRunAboveTheProgram) {
     CKivDoc* doc = OpenTuned("shown.cm8", 512, 480, 240);
@@ -57,6 +88,65 @@ TEST_F(ConvertProgramTest, TheProgressWindowShowsTheRunAboveTheProgram) {
     std::printf("REPORT screenshot %s\n", shot.c_str());
 }
 
+// The failures a user meets while a movie is made: a disk that fills while the frames go in, a target
+// whose stream cannot be created, a compressor that cannot take the recording's frames. Each message
+// opens above the progress window, which stays on top while the conversion runs, and is readable and
+// answerable where it stands, nothing moved, on a maximised program as the user has it. Screenshots
+// conversion_message_<case>.png.
+TEST_F(ConvertProgramTest, EveryMessageOfAConversionOpensAboveTheProgressWindow) {
+    main->ShowWindow(SW_SHOWMAXIMIZED);
+    Pump();
+    const struct {
+        const char* name;
+        int width, height;
+        const char* target;
+        FOURCC handler;
+        const char* told;
+    } cases[] = {{"disk_full", 512, 480, "full.avi", kDib, "not enough space on the disk"},
+                 {"no_stream", 512, 480, "plain/movie.avi", kDib, "plain/movie.avi"},
+                 {"compressor", 38, 30, "odd.avi", kMsvc, "Cannot create stream."}};
+    avitest::WriteFile(Out("plain"), "x", 1); // a file where the folder should be
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CKivDoc* doc = OpenTuned(std::string(c.name) + ".cm8", c.width, c.height, 40);
+        ASSERT_NE(doc, nullptr) << Boxes();
+        CConvertingDlg::SetWorkerCount(1);
+        int writes = 0;
+        kivic::win32::SetWriteFaultHook([&writes](const std::string& path, std::size_t) {
+            return path.find("~conv") != std::string::npos && ++writes > 6;
+        });
+        std::string shot;
+        double seen = 0.0;
+        bool enabled = false;
+        std::vector<std::string> texts;
+        {
+            RealBoxes real([&](QMessageBox* box) {
+                StackAsWindowManager();
+                bool wholeScreen = false;
+                const QPixmap screen = GrabShot(box, &wholeScreen);
+                seen = ShareSeen(box, screen, wholeScreen);
+                enabled = box->isEnabled();
+                if (!SaveShot(screen, std::string("conversion_message_") + c.name + ".png", &shot))
+                    shot.clear();
+            });
+            doc->m_strTargetPath = Out(c.target).c_str();
+            doc->m_fccHandler = c.handler;
+            doc->m_dwQuality = 10000;
+            EXPECT_FALSE(doc->Convert());
+            texts = real.texts;
+        }
+        kivic::win32::SetWriteFaultHook({});
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_NE(texts[0].find(c.told), std::string::npos) << texts[0];
+        EXPECT_TRUE(enabled) << "the message cannot be answered";
+        EXPECT_GT(seen, 0.98) << "the progress window hides part of the message";
+        EXPECT_TRUE(main->IsWindowEnabled());
+        EXPECT_FALSE(shot.empty()) << "the screenshot could not be saved";
+        std::printf("REPORT %s: %.0f %% of the message seen; screenshot %s\n", c.name, 100.0 * seen,
+                    shot.c_str());
+    }
+}
+
 // Microsoft Video 1, the dialog's first compressor, codes blocks of 4 x 4 pixels: OK on a recording of
 // 38 x 30 pixels is refused there and then, with the program's message box over the dialog, before the
 // conversion begins; the dialog stays, and with another compressor chosen the conversion runs.
@@ -75,23 +165,14 @@ TEST_F(ConvertProgramTest, OkWithACompressorThatCannotTakeTheFramesKeepsTheSaveD
         d->GetDlgItemText(CConvFileSave::IDC_COMPRESSOR_NAME, compressor);
         d->TypeFileName(Out("odd.avi").c_str());
         // The program's own message box: shot over the dialog once drawn, then closed with its OK.
-        const MessageBoxNotifier recorder = AfxInstallQtMessageBoxNotifier();
-        QTimer boxWatch;
-        int seen = 0;
-        QObject::connect(&boxWatch, &QTimer::timeout, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || ++seen < 20)
-                return;
-            boxWatch.stop();
-            message = box->text().toStdString();
-            if (!KeepShot(box, "conversion_refused.png", &shot))
-                shot.clear();
-            box->button(QMessageBox::Ok)->click();
-        });
-        boxWatch.start(10);
-        d->PressOK();
-        boxWatch.stop();
-        SetMessageBoxNotifier(recorder);
+        {
+            RealBoxes real([&](QMessageBox* box) {
+                if (!KeepShot(box, "conversion_refused.png", &shot))
+                    shot.clear();
+            });
+            d->PressOK();
+            message = real.texts.empty() ? std::string() : real.texts.front();
+        }
         stayed = d->GetModalResult() != IDOK;
         filesMeanwhile = Files();
         // Another compressor, chosen through "Custom...", takes the frames.

@@ -21,3 +21,12 @@ bool SaveShot(const QPixmap& pixmap, const std::string& name, std::string* path 
 
 // GrabShot, then SaveShot.
 bool KeepShot(QWidget* widget, const std::string& name, std::string* path = nullptr);
+
+// What a window manager does with the program's windows, for an X screen that has none (bare Xvfb):
+// the windows that stay on top are raised above the others, each window owned by one of them above
+// its owner, and given the time to redraw. Nothing elsewhere.
+void StackAsWindowManager();
+
+// The share of the window's pixels that the picture of the whole screen shows as the window draws them:
+// how much of it the user sees where it stands (1 when the picture is the window's own).
+double ShareSeen(QWidget* window, const QPixmap& screen, bool wholeScreen);

@@ -49,12 +49,38 @@ QMessageBox::Icon IconOf(UINT nType) {
     }
 }
 
-QWidget* ParentOf(HWND owner) {
+bool StaysOnTop(const QWidget* window) {
+    return window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+// The owner's window, or one of the windows that own it.
+bool IsOwnedBy(QWidget* window, const QWidget* owner) {
+    for (QWidget* w = window; w != nullptr;
+         w = w->parentWidget() != nullptr ? w->parentWidget()->window() : nullptr) {
+        if (w == owner)
+            return true;
+    }
+    return false;
+}
+
+QWidget* OwnerWindowOf(HWND owner) {
     if (CWnd* wnd = CWnd::FromHandle(owner); wnd != nullptr && wnd->GetWidget() != nullptr)
         return wnd->GetWidget()->window();
     if (CWnd* main = AfxGetMainWnd(); main != nullptr && main->GetWidget() != nullptr)
         return main->GetWidget()->window();
     return QApplication::activeWindow();
+}
+
+// The box's parent: its owner's window, unless a window of the program stays on top (the progress
+// window of a conversion), which would cover a box owned by any other: then that window owns the box,
+// so that it opens above it, readable and answerable where it stands.
+QWidget* ParentOf(HWND owner) {
+    QWidget* parent = OwnerWindowOf(owner);
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && StaysOnTop(w) && !IsOwnedBy(parent, w))
+            return w;
+    }
+    return parent;
 }
 
 int ShowBox(HWND owner, const char* text, const char* caption, UINT nType) {
@@ -71,7 +97,9 @@ int ShowBox(HWND owner, const char* text, const char* caption, UINT nType) {
     box.setDefaultButton(buttons[defaultIndex < buttons.size() ? defaultIndex : 0].qt);
     // Escape and the close box answer Cancel, the only button, or No, Abort (Qt's choice of the
     // escape button).
-    if (nType & (MB_TOPMOST | MB_SYSTEMMODAL))
+    // Over a window that stays on top, the box stays on top too.
+    QWidget* parent = box.parentWidget();
+    if ((nType & (MB_TOPMOST | MB_SYSTEMMODAL)) || (parent != nullptr && StaysOnTop(parent)))
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
     const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
