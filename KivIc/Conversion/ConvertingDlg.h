@@ -50,9 +50,6 @@ public:
     virtual void AppendFormatInfo(CString& text);
     virtual void BuildInfoText(CString& text);
 
-    // Asks a running conversion to stop after the frames in hand, as Cancel does (closing the
-    // document or the program while it runs).
-    void RequestCancel() { m_bCancel = TRUE; }
     BOOL IsRunning() const { return m_bRunning; }
 
     // The full path of frame file `index` and of the information file.

@@ -82,21 +82,6 @@ void CFcDoc::OnConvertSave() {
     m_fccHandler = dlg.GetHandler();
     if (CheckDiskSpace(m_strTargetPath))
         Convert();
-
-    const CloseAfterConversion close = m_closeAfterConversion;
-    m_closeAfterConversion = CloseAfterConversion::None;
-    if (close == CloseAfterConversion::Program) {
-        if (main != nullptr)
-            main->PostMessage(WM_CLOSE);
-        return;
-    }
-    if (close == CloseAfterConversion::Window) {
-        POSITION pos = GetFirstViewPosition();
-        CView* view = pos != nullptr ? GetNextView(pos) : nullptr;
-        if (CFrameWnd* frame = view != nullptr ? view->GetParentFrame() : nullptr)
-            frame->PostMessage(WM_CLOSE);
-        return;
-    }
     // The source goes back to the frame on screen, which a later sample click or setting works on.
     if (IsSourceOpen()) {
         try {
@@ -165,8 +150,7 @@ BOOL CFcDoc::Convert() {
             m_pConverting = dlg.get();
             result = dlg->Run();
             m_pConverting = nullptr;
-            // A document or program that is closing opens nothing more.
-            if (result && m_closeAfterConversion == CloseAfterConversion::None)
+            if (result)
                 dlg->OpenResult();
         }
     } catch (const CMovieException& e) {
@@ -193,25 +177,8 @@ BOOL CFcDoc::Convert() {
     return result;
 }
 
-BOOL CFcDoc::IsBusy() const {
-    return IsConverting() || CAviDoc::IsBusy();
-}
-
-BOOL CFcDoc::CanCloseFrame(CFrameWnd* pFrame) {
-    if (m_pConverting != nullptr) {
-        m_pConverting->RequestCancel();
-        if (m_closeAfterConversion == CloseAfterConversion::None)
-            m_closeAfterConversion = CloseAfterConversion::Window;
-        return FALSE;
-    }
-    return CAviDoc::CanCloseFrame(pFrame);
-}
-
-BOOL CFcDoc::SaveModified() {
-    if (m_pConverting != nullptr) {
-        m_pConverting->RequestCancel();
-        m_closeAfterConversion = CloseAfterConversion::Program;
-        return FALSE;
-    }
-    return CAviDoc::SaveModified();
+CString CFcDoc::GetBusyText() const {
+    if (IsConverting())
+        return "A conversion of this recording is running. Cancel in its progress window stops it.";
+    return CAviDoc::GetBusyText();
 }

@@ -88,12 +88,9 @@ public:
     // window disabled; TRUE when the conversion ran to its end.
     BOOL Convert();
     BOOL IsConverting() const { return m_pConverting != nullptr; }
-    // Busy while converting: synchronised mode is not switched on meanwhile.
-    BOOL IsBusy() const override;
-    // While a conversion runs, closing the window or the program asks it to stop first and closes once
-    // it has.
-    BOOL CanCloseFrame(CFrameWnd* pFrame) override;
-    BOOL SaveModified() override;
+    // Busy while converting too: the window and the program refuse to close, telling the user that
+    // Cancel in the progress window stops the conversion.
+    CString GetBusyText() const override;
 
     // Whether a source is open (frames can be fetched).
     BOOL IsSourceOpen() const { return m_bSourceOpen; }
@@ -124,8 +121,6 @@ protected:
 
 private:
     BOOL m_bSourceOpen = FALSE;
-    // The conversion that runs now, and what to close once it has stopped.
+    // The conversion that runs now.
     CConvertingDlg* m_pConverting = nullptr;
-    enum class CloseAfterConversion { None, Window, Program };
-    CloseAfterConversion m_closeAfterConversion = CloseAfterConversion::None;
 };

@@ -1,8 +1,9 @@
 // Resource and command ids of the raw camera windows: the template (title, document strings, menu),
-// the Image menu's colour settings, the white-balance sample mode, Reload and the conversion's
-// "Save as".
+// the Image menu's colour settings and the white-balance sample mode; Reload and the conversion's
+// "Save as" (ID_IMAGE_RELOAD, ID_FILE_CONVERT_SAVE) are the recording windows' ids.
 #pragma once
 
+#include "KivIc/Playback/PlaybackIds.h"
 #include "platform/win32/types.h"
 
 enum : UINT {
@@ -34,9 +35,6 @@ enum : UINT {
     ID_IMAGE_CHROMA_100 = 32821,
     ID_IMAGE_CHROMA_150 = 32877,
     ID_IMAGE_CHROMA_200 = 32878,
-
-    ID_IMAGE_RELOAD = 32822,
-    ID_FILE_CONVERT_SAVE = 32827,
 };
 
 // A menu command and the setting value it stands for.

@@ -18,6 +18,7 @@
 #include "KivIc/Main/SyncDocList.h"
 #include "KivIc/Play/PlayOwner.h"
 #include "KivIc/Play/SyncAxis.h"
+#include "KivIc/Playback/PlaybackIds.h"
 #include "platform/afx/afxwin.h"
 
 class CSyncPlayThread;
@@ -30,18 +31,9 @@ enum : UINT {
     IDR_MAINTOOLBAR = 153,
 };
 
-// Commands of the main frame (the synchronised ids are those of the control bar's renumbering).
+// Commands of the main frame (the synchronised ones, ID_SYNC_*, are the recording windows' too:
+// Playback/PlaybackIds.h).
 enum : UINT {
-    ID_SYNC_MODE = 1000,
-    ID_SYNC_STEP_BACK = 1001,
-    ID_SYNC_SEEK_BEGIN = 1002,
-    ID_SYNC_STOP = 1003,
-    ID_SYNC_PLAY = 1004,
-    ID_SYNC_PLAY_BACK = 1005,
-    ID_SYNC_STEP_FORWARD = 1006,
-    ID_SYNC_SEEK_END = 1007,
-    ID_SYNC_SEEK_T0 = 1008,
-    ID_SYNC_LOOP = 1009,
     ID_VIEW_CTRLBAR = 59394,
     ID_VIEW_IMGLISTBAR = 32887,
     ID_VIEW_POSBAR = 32888,

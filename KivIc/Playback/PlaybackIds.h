@@ -1,6 +1,7 @@
 // Command ids of the recording windows: the playback commands (renumbered to the main frame's
-// synchronised ones in synchronised mode), the zoom, mouse-mode and information commands, and the
-// playback layer's strings.
+// synchronised ones in synchronised mode), the zoom, mouse-mode and information commands, the file
+// documents' Reload and "Save as", the main frame's synchronised commands, and the playback layer's
+// strings.
 #pragma once
 
 #include "platform/win32/types.h"
@@ -27,6 +28,24 @@ enum : UINT {
     ID_RETICLE_INPUT = 2000,
     ID_CTRL_2001 = 2001,
     ID_FRAME_RATE = 2004,
+    // The file documents' windows.
+    ID_IMAGE_RELOAD = 32822,
+    ID_FILE_CONVERT_SAVE = 32827,
+};
+
+// The main frame's synchronised playback: the mode, and the nine playback commands in the control bar's
+// order of renumbering.
+enum : UINT {
+    ID_SYNC_MODE = 1000,
+    ID_SYNC_STEP_BACK = 1001,
+    ID_SYNC_SEEK_BEGIN = 1002,
+    ID_SYNC_STOP = 1003,
+    ID_SYNC_PLAY = 1004,
+    ID_SYNC_PLAY_BACK = 1005,
+    ID_SYNC_STEP_FORWARD = 1006,
+    ID_SYNC_SEEK_END = 1007,
+    ID_SYNC_SEEK_T0 = 1008,
+    ID_SYNC_LOOP = 1009,
 };
 
 // String resources of the playback layer.

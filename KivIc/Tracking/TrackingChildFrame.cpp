@@ -33,30 +33,6 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// What a run refuses: moving, playing, synchronising or converting the document, changing its points or
-// its setup, closing it, and the reticle's point input (commands of the file documents' windows among
-// them: Reload and Save as).
-constexpr UINT kReloadCommand = 32822;
-constexpr UINT kSaveAsCommand = 32827;
-constexpr UINT kSyncCommandsFirst = 1000;
-constexpr UINT kSyncCommandsLast = 1009;
-constexpr UINT kRefusedDuringRun[] = {
-    ID_PLAY_START_FRAME, ID_PLAY_REVERSE_STEP, ID_PLAY_REWIND,  ID_PLAY_PLAY,      ID_PLAY_FORWARD_STEP,
-    ID_PLAY_END_FRAME,   ID_PLAY_T0,           ID_PLAY_LOOP,    ID_PLAY_SET_BEGIN, ID_PLAY_SET_END,
-    ID_RETICLE_INPUT,    ID_FRAME_RATE,        ID_TRACK_START,  ID_TRACK_VANISH,   ID_TRACK_MATCHING_PARAM,
-    ID_TRACK_SETUP_2D,   ID_TRACK_POINT_INPUT, ID_TRACK_EXPORT, ID_FILE_CLOSE,     kReloadCommand,
-    kSaveAsCommand};
-
-bool IsRefusedDuringRun(UINT id) {
-    if (id >= kSyncCommandsFirst && id <= kSyncCommandsLast)
-        return true;
-    for (UINT refused : kRefusedDuringRun) {
-        if (refused == id)
-            return true;
-    }
-    return false;
-}
-
 const char* const kStartAfterEnd = "再生終了フレームより前のフレームから始めてください。";
 
 } // namespace
@@ -134,14 +110,6 @@ BOOL CTrackingChildFrame::CanStartTracking() const {
 
 // --- The playback frame's hooks ---------------------------------------------------------------------
 
-BOOL CTrackingChildFrame::CanEditWhileStopped(CCmdUI* pCmdUI) {
-    if (m_bRunning) {
-        pCmdUI->Enable(FALSE);
-        return FALSE;
-    }
-    return CVesloChildFrame::CanEditWhileStopped(pCmdUI);
-}
-
 void CTrackingChildFrame::SyncControlBar(BOOL bActive) {
     CVesloChildFrame::SyncControlBar(bActive);
     if (!bActive)
@@ -161,7 +129,8 @@ BOOL CTrackingChildFrame::PreTranslateMessage(MSG* pMsg) {
 }
 
 BOOL CTrackingChildFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
-    if (m_bRunning && IsRefusedDuringRun(nID)) {
+    CTrackingDoc* doc = GetTrackingDoc();
+    if (doc != nullptr && doc->IsBusy() && IsRefusedWhileBusy(nID)) {
         if (nCode == CN_UPDATE_COMMAND_UI && pExtra != nullptr) {
             static_cast<CCmdUI*>(pExtra)->Enable(FALSE);
             return TRUE;

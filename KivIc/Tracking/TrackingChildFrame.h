@@ -37,14 +37,12 @@ public:
     BOOL CanStartTracking() const;
 
     // --- The playback frame's hooks -------------------------------------------------------------------
-    // Disabled during a run as well as while playing.
-    BOOL CanEditWhileStopped(CCmdUI* pCmdUI) override;
     // The slider stays off while this window's run works; the position list shows this document.
     void SyncControlBar(BOOL bActive) override;
     // Escape during a run ends it.
     BOOL PreTranslateMessage(MSG* pMsg) override;
-    // During a run the commands that would change the document or what it shows are refused, whoever
-    // handles them.
+    // While a run or a conversion works on the document, the commands that would change it or what it
+    // shows are refused (IsRefusedWhileBusy), whoever handles them.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     // --- Tracking host ----------------------------------------------------------------------------------

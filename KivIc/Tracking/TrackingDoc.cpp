@@ -286,22 +286,26 @@ void CTrackingDoc::Play() {
         CVesloDoc::Play();
 }
 
-BOOL CTrackingDoc::RefuseWhileRunning() {
-    if (!m_bTrackingRun)
+CString CTrackingDoc::GetBusyText() const {
+    return m_bTrackingRun ? "Tracking is running in this window. Stop it first (Stop or Escape)." : "";
+}
+
+BOOL CTrackingDoc::RefuseWhileBusy() {
+    const CString text = GetBusyText();
+    if (text.IsEmpty())
         return FALSE;
-    AfxMessageBox("Tracking is running in this window. Stop it first (Stop or Escape).",
-                  MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
     return TRUE;
 }
 
 BOOL CTrackingDoc::CanCloseFrame(CFrameWnd* pFrame) {
-    if (RefuseWhileRunning())
+    if (RefuseWhileBusy())
         return FALSE;
     return CVesloDoc::CanCloseFrame(pFrame);
 }
 
 BOOL CTrackingDoc::SaveModified() {
-    if (RefuseWhileRunning())
+    if (RefuseWhileBusy())
         return FALSE;
     return CVesloDoc::SaveModified();
 }

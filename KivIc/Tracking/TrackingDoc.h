@@ -5,7 +5,7 @@
 // operations do nothing.
 //
 // While a tracking run works on the document it stays where the run puts it: it neither plays nor
-// moves for anyone else, and it refuses to close.
+// moves for anyone else. While it is busy (a run, a conversion) it refuses to close.
 #pragma once
 
 #include <memory>
@@ -87,7 +87,10 @@ public:
     // --- Tracking run -----------------------------------------------------------------------------------
     void SetTrackingRun(BOOL bRun) { m_bTrackingRun = bRun ? TRUE : FALSE; }
     BOOL IsTrackingRun() const { return m_bTrackingRun; }
-    BOOL IsBusy() const override { return m_bTrackingRun; }
+    // What works on the document now (a tracking run here; the file documents add their conversion)
+    // and how the user stops it, as told when closing is refused; empty while nothing does.
+    virtual CString GetBusyText() const;
+    BOOL IsBusy() const override { return !GetBusyText().IsEmpty(); }
     // Shows the frame at once, its views redrawn; also during a run (the run's own moves).
     void ShowFrameNow(long frame);
 
@@ -97,7 +100,7 @@ public:
     void SetPlayBegin(long frame) override;
     void SetPlayEnd(long frame) override;
     void Play() override;
-    // Refused (and the user told) during a run.
+    // Refused (and the user told why) while busy.
     BOOL CanCloseFrame(CFrameWnd* pFrame) override;
     BOOL SaveModified() override;
 
@@ -109,7 +112,7 @@ private:
     void FitRecords(int n);
     // How many positions (found, or set by hand) the points beyond the first n hold over all frames.
     int CountPositionsBeyond(int n) const;
-    BOOL RefuseWhileRunning();
+    BOOL RefuseWhileBusy();
 
     int m_nPointCount = 0;
     std::unique_ptr<PointFrame> m_pPointFrame;

@@ -1,7 +1,7 @@
 // "Save as" of a raw camera window through the program's command path, answered as the user would
 // (the save dialog, the compression options, the JPEG quality): a tuned recording becomes an AVI movie
 // or a BMP, JPEG or TIFF sequence that ffprobe, ffmpeg, ImageMagick and the TIFF tools read back with
-// the tuned pipeline's pixels; Cancel, closing while converting, and the failures a user can meet.
+// the tuned pipeline's pixels; Cancel, and the failures a user can meet.
 #include <filesystem>
 
 #include "KivIc/Documents/AviDoc.h"
@@ -214,36 +214,6 @@ TEST_F(ConvertProgramTest, CancelKeepsTheFramesWrittenOpensNothingAndFreesTheWin
         EXPECT_TRUE(main->IsWindowEnabled());
         std::filesystem::remove(Out("cut.avi"));
     }
-}
-
-TEST_F(ConvertProgramTest, ClosingTheWindowOrTheProgramCancelsTheConversionFirst) {
-    CKivDoc* doc = OpenTuned("close.cm8", 512, 480, 160);
-    ASSERT_NE(doc, nullptr) << Boxes();
-    const std::string path = doc->GetPathName().GetString();
-    CConvertingDlg::SetWorkerCount(2);
-    {
-        CKivChildFrame* frame = KivFrameOf(doc);
-        CancelAfter close(2, 160, [frame](CConvertingDlg*) { frame->SendMessage(WM_CLOSE); });
-        ASSERT_TRUE(SaveAs(doc, {CConvFileSave::kTypeBmp, Out("run.bmp")}));
-        EXPECT_TRUE(close.pressed);
-    }
-    Pump();
-    EXPECT_EQ(DocumentOf(path), nullptr); // closed once the conversion had stopped
-    const auto files = Files();
-    EXPECT_LT(files.size(), 160u);
-    EXPECT_EQ(std::count(files.begin(), files.end(), "run.txt"), 0);
-    EXPECT_TRUE(main->IsWindowEnabled());
-    EXPECT_TRUE(boxes.empty()) << Boxes();
-
-    doc = OpenTuned("close.cm8", 512, 480, 160);
-    ASSERT_NE(doc, nullptr) << Boxes();
-    {
-        CancelAfter close(2, 160, [this](CConvertingDlg*) { main->SendMessage(WM_CLOSE); });
-        ASSERT_TRUE(SaveAs(doc, {CConvFileSave::kTypeAvi, Out("run.avi"), kDib, 50}));
-        EXPECT_TRUE(close.pressed);
-    }
-    Pump();
-    EXPECT_EQ(app->m_pMainWnd, nullptr); // the program closed after the conversion stopped
 }
 
 TEST_F(ConvertProgramTest, PlaybackStopsBeforeTheConversion) {

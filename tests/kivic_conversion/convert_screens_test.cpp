@@ -6,9 +6,14 @@
 // Screenshots of the screen (conversion_progress.png, conversion_message_<case>.png,
 // conversion_refused.png in KIVIC_SHOT_DIR, else shots/ in the build folder) are taken meanwhile. Run
 // under Xvfb when there is one (else off screen: the window alone).
+#include <chrono>
+#include <thread>
+
 #include <QAbstractButton>
+#include <QMdiSubWindow>
 #include <QMessageBox>
 
+#include "KivIc/Tracking/TrackingIds.h"
 #include "kivic_conversion/convert_fixture.h"
 #include "platform/afx/app/msgbox.h"
 #include "platform/afx/ctrl/progressctrl.h"
@@ -145,6 +150,87 @@ TEST_F(ConvertProgramTest, EveryMessageOfAConversionOpensAboveTheProgressWindow)
         std::printf("REPORT %s: %.0f %% of the message seen; screenshot %s\n", c.name, 100.0 * seen,
                     shot.c_str());
     }
+}
+
+// While a conversion runs, the recording's window refuses what it refuses during a tracking run
+// (playing, moving, synchronising, reloading, converting again, the points and their setup), and the
+// program and the window refuse to close, whichever way the user closes them (the close box of either,
+// which the system menu, Alt+F4 and Ctrl+F4 also give, and File Exit), each time telling that Cancel in
+// the progress window stops it, in a message above that window; the conversion goes on. Cancel then
+// keeps the frames written so far, and the window closes as usual afterwards. Screenshot
+// conversion_close_refused.png.
+TEST_F(ConvertProgramTest, DuringAConversionTheRecordingRefusesToCloseOrChangeAsDuringATrackingRun) {
+    main->ShowWindow(SW_SHOWMAXIMIZED);
+    CKivDoc* doc = OpenTuned("close.cm8", 512, 480, 160);
+    ASSERT_NE(doc, nullptr) << Boxes();
+    const std::string path = doc->GetPathName().GetString();
+    CKivChildFrame* frame = KivFrameOf(doc);
+    CConvertingDlg::SetWorkerCount(2);
+    // A slow disk: the frames still go in while the user reads the messages, and Cancel comes before
+    // the last.
+    kivic::win32::SetWriteFaultHook([](const std::string& path, std::size_t) {
+        if (path.find("run0") != std::string::npos)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return false;
+    });
+    std::string shot;
+    double seen = 1.0;
+    std::vector<std::string> texts;
+    bool goesOn = true;
+    std::vector<UINT> offered;
+    {
+        RealBoxes real([&](QMessageBox* box) {
+            StackAsWindowManager();
+            bool wholeScreen = false;
+            const QPixmap screen = GrabShot(box, &wholeScreen);
+            seen = std::min(seen, ShareSeen(box, screen, wholeScreen));
+            if (shot.empty() && !SaveShot(screen, "conversion_close_refused.png", &shot))
+                shot = "-";
+        });
+        CancelAfter attempts(2, 160, [&](CConvertingDlg* dlg) {
+            for (UINT id : std::initializer_list<UINT>{ID_PLAY_PLAY, ID_PLAY_FORWARD_STEP, ID_PLAY_SET_END,
+                                                       ID_RETICLE_INPUT, ID_TRACK_SETUP_2D, ID_IMAGE_RELOAD,
+                                                       ID_FILE_CONVERT_SAVE, ID_SYNC_MODE}) {
+                if (IsEnabled(id))
+                    offered.push_back(id);
+            }
+            main->GetWidget()->close();
+            frame->GetSubWindow()->close();
+            main->SendMessage(WM_COMMAND, ID_APP_EXIT);
+            Pump();
+            goesOn =
+                dlg->IsRunning() && !dlg->IsCancelled() && app->m_pMainWnd == main && DocumentOf(path) == doc;
+            dlg->SendMessage(WM_COMMAND, IDCANCEL, 0);
+        });
+        ASSERT_TRUE(SaveAs(doc, {CConvFileSave::kTypeBmp, Out("run.bmp")}));
+        EXPECT_TRUE(attempts.pressed);
+        texts = real.texts;
+    }
+    kivic::win32::SetWriteFaultHook({});
+    ASSERT_EQ(texts.size(), 3u) << "each attempt is told";
+    for (const std::string& text : texts)
+        EXPECT_EQ(text, "A conversion of this recording is running. Cancel in its progress window stops it.");
+    EXPECT_TRUE(offered.empty()) << "command " << offered.front() << " is offered meanwhile";
+    EXPECT_TRUE(goesOn) << "the conversion stopped, or the window or the program closed";
+    EXPECT_GT(seen, 0.98) << "the progress window hides part of the message";
+    EXPECT_EQ(app->m_pMainWnd, main);
+    EXPECT_EQ(DocumentOf(path), doc);
+    EXPECT_TRUE(main->IsWindowEnabled());
+    // Cancel keeps frames 0..k and writes no information file.
+    const auto files = Files();
+    ASSERT_GE(files.size(), 2u);
+    ASSERT_LT(files.size(), 160u);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(files[i], CSequenceOutput::FrameFileName("run", static_cast<long>(i), ".bmp"));
+    // Once it has stopped, the window closes at once.
+    boxes.clear();
+    frame->GetSubWindow()->close();
+    Pump();
+    EXPECT_EQ(DocumentOf(path), nullptr);
+    EXPECT_TRUE(boxes.empty()) << Boxes();
+    EXPECT_FALSE(shot.empty()) << "the screenshot could not be saved";
+    std::printf("REPORT %zu refusals told, %.0f %% of the message seen; %zu frames kept; screenshot %s\n",
+                texts.size(), 100.0 * seen, files.size(), shot.c_str());
 }
 
 // Microsoft Video 1, the dialog's first compressor, codes blocks of 4 x 4 pixels: OK on a recording of

@@ -20,9 +20,6 @@
 
 namespace {
 
-constexpr UINT kReload = 32822;
-constexpr UINT kSaveAs = 32827;
-
 class TrackingFrameTest : public TrackingLayerTest {
 protected:
     // A 320 x 240 recording of frames 0..29 with two spots, both set by hand on frame 0 at their
@@ -145,11 +142,11 @@ TEST_F(TrackingFrameTest, DuringARunTheDocumentIsLockedAndStopEndsItAfterTheFram
             return false;
         ++checks;
         EXPECT_TRUE(doc->IsBusy());
-        for (UINT id : std::initializer_list<UINT>{ID_TRACK_START, ID_TRACK_SETUP_2D, ID_TRACK_MATCHING_PARAM,
-                                                   ID_TRACK_VANISH, ID_TRACK_POINT_INPUT, ID_TRACK_EXPORT,
-                                                   ID_PLAY_PLAY, ID_PLAY_FORWARD_STEP, ID_PLAY_START_FRAME,
-                                                   ID_PLAY_LOOP, ID_PLAY_SET_END, ID_RETICLE_INPUT,
-                                                   ID_SYNC_MODE, kReload, kSaveAs, ID_FILE_CLOSE})
+        for (UINT id : std::initializer_list<UINT>{
+                 ID_TRACK_START, ID_TRACK_SETUP_2D, ID_TRACK_MATCHING_PARAM, ID_TRACK_VANISH,
+                 ID_TRACK_POINT_INPUT, ID_TRACK_EXPORT, ID_PLAY_PLAY, ID_PLAY_FORWARD_STEP,
+                 ID_PLAY_START_FRAME, ID_PLAY_LOOP, ID_PLAY_SET_END, ID_RETICLE_INPUT, ID_SYNC_MODE,
+                 ID_IMAGE_RELOAD, ID_FILE_CONVERT_SAVE, ID_FILE_CLOSE})
             EXPECT_FALSE(IsEnabled(id)) << id;
         EXPECT_TRUE(IsEnabled(ID_PLAY_STOP)) << "Stop ends the run";
         EXPECT_FALSE(Bar()->GetDlgItem(ID_PLAY_PLAY) == nullptr);
