@@ -11,14 +11,11 @@
 #include "KivIc/Main/MainFrame.h"
 #include "KivIc/Playback/SourcePath.h"
 #include "platform/win32/files.h"
-#include "platform/win32/sync.h"
 #include "vomLib/avilib/MovieException.h"
 
 namespace {
 
 constexpr UINT IDS_DISK_SPACE = 7;
-// How long "Save as" waits for the play threads to stop.
-constexpr DWORD kStopTimeout = 5000;
 
 void RegisterStrings() {
     static const bool done = [] {
@@ -36,19 +33,17 @@ CString DescribeBytes(ULONGLONG bytes) {
     return text;
 }
 
-// Own and synchronised playback stop before anything else: no frame change may come in between. The
-// play threads' hand-offs to this thread still run while it waits.
+// Own and synchronised playback end before anything else, for certain and at once: their play threads
+// are stopped and joined, as closing a document does, so that no frame change they handed over comes
+// in between and nothing else that waits (a close of the window) is handled meanwhile. New threads wait
+// for the next start.
 void StopPlayback(CFcDoc* doc) {
-    CMainFrame* main = CVesloDoc::GetMainFrame();
-    if (doc->IsPlaying())
-        doc->Stop();
-    if (main != nullptr && main->IsSyncPlaying())
-        main->PostSyncStop();
-    const DWORD start = GetTickCount();
-    while ((doc->IsPlaying() || (main != nullptr && main->IsSyncPlaying())) &&
-           GetTickCount() - start < kStopTimeout) {
-        AfxPumpMessages();
-        Sleep(1);
+    CWnd* wnd = AfxGetMainWnd();
+    if (wnd != nullptr && wnd->IsKindOf(RUNTIME_CLASS(CMainFrame)))
+        static_cast<CMainFrame*>(wnd)->EndSyncPlayNow();
+    if (doc->IsPlaying()) {
+        doc->StopPlayThread();
+        doc->StartPlayThread();
     }
 }
 

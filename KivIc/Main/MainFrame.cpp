@@ -58,8 +58,7 @@ const UINT kIndicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, I
 CMainFrame::CMainFrame() {
     RegisterMainFrameResources();
     m_wndCtrlBar.SetOwnerFrame(this);
-    m_pSyncPlayer = std::make_unique<CSyncPlayThread>("SyncPlayer", this);
-    m_pSyncPlayer->StartThread();
+    StartSyncPlayThread();
 }
 
 CMainFrame::~CMainFrame() {
@@ -70,6 +69,11 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::StopSyncPlayThread() {
     m_pSyncPlayer.reset();
     m_bSyncPlaying = FALSE;
+}
+
+void CMainFrame::StartSyncPlayThread() {
+    m_pSyncPlayer = std::make_unique<CSyncPlayThread>("SyncPlayer", this);
+    m_pSyncPlayer->StartThread();
 }
 
 BOOL CMainFrame::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentWnd,

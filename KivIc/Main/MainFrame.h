@@ -97,6 +97,9 @@ public:
     CSyncPlayThread* GetSyncPlayThread() const { return m_pSyncPlayer.get(); }
     // Stops the synchronised play thread and waits for it to end. Closing runs it first.
     void StopSyncPlayThread();
+    // Ends synchronised playback for certain, as closing does: the play thread is stopped and joined,
+    // so nothing it handed over moves a document later, and a new one waits for the next start.
+    void EndSyncPlayNow();
 
     // IPlayMainFrame: read on the play thread.
     double GetSyncBeginTime() const override { return m_dSyncBegin.load(); }
@@ -160,6 +163,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The synchronised play thread, started and waiting for its first event.
+    void StartSyncPlayThread();
     BOOL CreateBars();
     void ToggleBar(CControlBar* pBar);
     void UpdateBarCheck(CControlBar* pBar, CCmdUI* pCmdUI);

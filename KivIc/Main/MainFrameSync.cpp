@@ -228,6 +228,15 @@ void CMainFrame::OnSyncSeekT0() {
     SeekSync(0.0);
 }
 
+void CMainFrame::EndSyncPlayNow() {
+    if (!m_bSyncPlaying.load())
+        return;
+    StopSyncPlayThread();
+    // The thread's own stop, which would have told them, is not run.
+    m_syncList.ForEach([](CVesloDoc* doc) { doc->SetPlaying(FALSE); });
+    StartSyncPlayThread();
+}
+
 void CMainFrame::StopSyncPlay() {
     PostSyncStop();
     m_bSyncLoop = FALSE;

@@ -19,8 +19,7 @@ const char* const kSenderName = "VesloDoc";
 
 CVesloDoc::CVesloDoc() {
     RegisterPlaybackStrings();
-    m_pPlayer = std::make_unique<CPlayThread>("Player", this);
-    m_pPlayer->StartThread();
+    StartPlayThread();
 }
 
 CVesloDoc::~CVesloDoc() {
@@ -42,6 +41,11 @@ CMainFrame* CVesloDoc::GetMainFrame() {
 void CVesloDoc::StopPlayThread() {
     m_pPlayer.reset();
     m_bPlaying = FALSE;
+}
+
+void CVesloDoc::StartPlayThread() {
+    m_pPlayer = std::make_unique<CPlayThread>("Player", this);
+    m_pPlayer->StartThread();
 }
 
 // --- Positions --------------------------------------------------------------------------------------

@@ -92,6 +92,8 @@ public:
     // Stops the play thread and waits for it to end; afterwards Play and Stop post nothing. Closing
     // runs it before any view goes.
     void StopPlayThread();
+    // A new play thread after StopPlayThread: Play and Stop work again.
+    void StartPlayThread();
     CPlayThread* GetPlayThread() const { return m_pPlayer.get(); }
 
     // --- Source path ------------------------------------------------------------------------------

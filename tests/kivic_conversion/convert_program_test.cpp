@@ -236,6 +236,26 @@ TEST_F(ConvertProgramTest, PlaybackStopsBeforeTheConversion) {
     ASSERT_TRUE(SaveAs(doc, {CConvFileSave::kTypeBmp, Out("sync.bmp")}, true));
     EXPECT_FALSE(main->IsSyncPlaying());
     EXPECT_TRUE(boxes.empty()) << Boxes();
+    // Stopping handles nothing else that waits: a close asked for right after "Save as" is not taken
+    // while playback stops, under the save dialog, but after it.
+    Command(ID_SYNC_MODE);
+    ASSERT_FALSE(main->IsSyncMode());
+    doc->ActivateFirstView();
+    doc->SetCurrentFrame(-3, TRUE);
+    Command(ID_PLAY_PLAY);
+    ASSERT_TRUE(PumpUntil([&] { return doc->IsPlaying(); }));
+    const std::string path = doc->GetPathName().GetString();
+    bool openWhenAsked = false;
+    AfxSetFileDialogHook([&](CFileDialog*) -> INT_PTR {
+        openWhenAsked = DocumentOf(path) != nullptr;
+        return IDCANCEL;
+    });
+    KivFrameOf(doc)->PostMessage(WM_CLOSE);
+    doc->OnConvertSave();
+    AfxSetFileDialogHook(nullptr);
+    EXPECT_TRUE(openWhenAsked) << "the recording closed under the save dialog";
+    Pump();
+    EXPECT_EQ(DocumentOf(path), nullptr);
     // Both conversions hold the frames as the pipeline makes them, untouched by any playback.
     if (HaveMagick()) {
         for (const char* base : {"own", "sync"}) {
