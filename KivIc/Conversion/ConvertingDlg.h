@@ -2,7 +2,10 @@
 // Cancel. The frames run on the frame worker pool (each worker with its own converter and writer); this
 // window, on the UI thread, only shows the progress, handles the waiting messages and passes Cancel on.
 // On success it writes the information text beside the target (base name + ".txt") and opens the
-// result; any failure is shown naming the file and the cause, and then nothing is written or opened.
+// result. A failure is shown naming the file and the cause; then no information text is written and
+// nothing is opened, a movie leaves nothing behind (an earlier file of its name stays), and a sequence
+// keeps the frame files 0..k-1 written before the frame k that failed. Cancel keeps the frames written
+// so far of either.
 //
 // The four formats derive from it: CAviConvertingDlg, CJpgConvertingDlg, CTifConvertingDlg and
 // CBmpConvertingDlg.
