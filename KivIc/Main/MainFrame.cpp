@@ -135,8 +135,8 @@ BOOL CMainFrame::CreateBars() {
 }
 
 void CMainFrame::OnClose() {
-    // A document that may not close now (a tracking run works on it) keeps the program open, with
-    // its synchronised playback intact.
+    // A document that may not close now (a tracking run or a conversion works on it) keeps the program
+    // open, with its synchronised playback intact; the user is told why.
     CWinApp* app = AfxGetApp();
     if (app != nullptr && app->m_pMainWnd == this && !app->SaveAllModified())
         return;
