@@ -4,10 +4,12 @@
 // from idx1, else from a scan of the 'movi' lists. Nothing read from the file is trusted: every chunk
 // must lie inside its parent and inside the file, and index entries must point into the file.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
 #include "platform/vfw/avi_content.h"
+#include "platform/vfw/dib_convert.h"
 #include "platform/vfw/riff_format.h"
 
 namespace kivic::vfw {
@@ -152,8 +154,12 @@ HRESULT Parser::Run() {
     if (!indexed)
         for (const auto& [start, end] : movis_)
             ScanMovi(start + 4, end);
-    for (auto& stream : content_.streams)
+    for (auto& stream : content_.streams) {
         stream.Finish();
+        // Positions are 32-bit frame numbers: the end of a stream, one past its last sample, is one too.
+        if (std::int64_t{stream.info.dwStart} + stream.Length() > INT32_MAX)
+            return AVIERR_BADFORMAT;
+    }
     return AVIERR_OK;
 }
 
@@ -246,12 +252,12 @@ HRESULT Parser::ParseStreamList(std::uint64_t pos, std::uint64_t end, std::vecto
     if (!haveHeader)
         return AVIERR_BADFORMAT;
     if (stream.info.fccType == streamtypeVIDEO && stream.format.size() >= sizeof(BITMAPINFOHEADER)) {
-        // A picture format must describe itself within its own bytes: its header size, and a colour
-        // table no longer than its pixels can index.
+        // A picture format must describe itself within its own bytes (its header size, and a colour
+        // table no longer than its pixels can index) and a picture that can be shown.
         BITMAPINFOHEADER h;
         std::memcpy(&h, stream.format.data(), sizeof h);
         if (h.biSize < sizeof h || h.biSize > stream.format.size() ||
-            (h.biBitCount <= 8 && h.biClrUsed > 256))
+            (h.biBitCount <= 8 && h.biClrUsed > 256) || !IsShowablePicture(&h))
             return AVIERR_BADFORMAT;
     }
     content_.streams.push_back(std::move(stream));

@@ -1,5 +1,6 @@
 // The streams of an AVI file and the stream functions.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "platform/vfw/avi_objects.h"
@@ -65,10 +66,12 @@ public:
             return AVIERR_READONLY;
         AviWriter& w = *file_->writer;
         const StreamContent& s = w.Stream(index_);
-        if (start >= 0 && start < s.Length() + static_cast<LONG>(s.info.dwStart))
+        // The next position in 64 bits: a start given at creation may lie near the top of the range.
+        const auto next = [&s] { return std::int64_t{s.info.dwStart} + s.Length(); };
+        if (start >= 0 && start < next())
             return AVIERR_BADPARAM; // samples are appended in order
         // A gap before start is filled with empty samples, as a dropped frame would be.
-        while (start > s.Length() + static_cast<LONG>(s.info.dwStart) && s.info.dwSampleSize == 0) {
+        while (start > next() && s.info.dwSampleSize == 0) {
             const HRESULT hr = w.WriteSample(index_, nullptr, 0, 0);
             if (hr != AVIERR_OK)
                 return hr;

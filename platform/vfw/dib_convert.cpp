@@ -14,6 +14,16 @@ std::int64_t AbsHeight(const BITMAPINFOHEADER* h) {
 
 } // namespace
 
+bool HasPictureSize(const BITMAPINFOHEADER* h) {
+    return h->biWidth > 0 && h->biHeight != 0 &&
+           static_cast<std::uint64_t>(h->biWidth) * static_cast<std::uint64_t>(AbsHeight(h)) <=
+               kMaxPicturePixels;
+}
+
+bool IsShowablePicture(const BITMAPINFOHEADER* h) {
+    return HasPictureSize(h) && (h->biCompression != BI_RGB || CanDecodeRgbDib(h));
+}
+
 bool CanDecodeRgbDib(const BITMAPINFOHEADER* h) {
     if (!h || h->biSize < sizeof(BITMAPINFOHEADER) || h->biCompression != BI_RGB || h->biWidth <= 0 ||
         h->biHeight == 0 || h->biWidth > 65535 || AbsHeight(h) > 65535)

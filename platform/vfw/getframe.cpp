@@ -25,8 +25,6 @@ public:
         AVIStreamRelease(stream_);
     }
 
-    static constexpr std::uint64_t kMaxDecodedPixels = 4096u * 4096u;
-
     static FrameGetter* Open(PAVISTREAM stream, const BITMAPINFOHEADER* wanted) {
         LONG size = 0;
         if (AVIStreamReadFormat(stream, 0, nullptr, &size) != AVIERR_OK ||
@@ -42,14 +40,10 @@ public:
         if (wanted &&
             (wanted->biCompression != BI_RGB || (wanted->biBitCount != 24 && wanted->biBitCount != 0)))
             return nullptr;
-        // A decoded frame is sized by the declared width and height alone, which a file of a few bytes
-        // can set to anything: frames of more than 4096 x 4096 pixels (48 MiB decoded, the largest
-        // camera frame the raw reader accepts too) are refused rather than allocated and cleared.
+        // A decoded frame is sized by the declared width and height alone: one larger than a picture
+        // can be is refused rather than allocated and cleared.
         const bool decodes = wanted || h.biCompression != BI_RGB;
-        const std::uint64_t pixels =
-            static_cast<std::uint64_t>(h.biWidth < 0 ? -static_cast<std::int64_t>(h.biWidth) : h.biWidth) *
-            static_cast<std::uint64_t>(h.biHeight < 0 ? -static_cast<std::int64_t>(h.biHeight) : h.biHeight);
-        if (decodes && (pixels == 0 || pixels > kMaxDecodedPixels))
+        if (decodes && !HasPictureSize(&h))
             return nullptr;
         auto getter = std::make_unique<FrameGetter>();
         // Decoders may look at a full colour table; the bytes the file lacks read as zero.
@@ -87,13 +81,14 @@ public:
     }
 
     void* GetFrame(LONG position) override {
-        if (position < AVIStreamStart(stream_) ||
-            position >= AVIStreamStart(stream_) + AVIStreamLength(stream_))
+        // The stream's end, one past its last sample, may lie beyond the positions a LONG can name.
+        const LONG start = AVIStreamStart(stream_);
+        if (position < start || position >= std::int64_t{start} + AVIStreamLength(stream_))
             return nullptr;
         if (mode_ == Mode::Codec && position != last_ + 1 && !stream_->IsKeyFrame(position)) {
             // A frame that depends on earlier ones: decode from the key frame before it.
             LONG key = position;
-            while (key > AVIStreamStart(stream_) && !stream_->IsKeyFrame(key))
+            while (key > start && !stream_->IsKeyFrame(key))
                 --key;
             if (last_ >= key && last_ < position)
                 key = last_ + 1;

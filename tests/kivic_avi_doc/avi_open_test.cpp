@@ -160,12 +160,24 @@ TEST_F(AviDocTest, FilesTheServerCannotReadFailWithItsMessage) {
     ASSERT_EQ(boxes.size(), 1u);
     boxes.clear();
 
+    // Not a movie, and a movie whose frames are 64 bits a pixel, which no picture has.
     const std::string text = dir.Path("text.avi");
     TempDir::WriteAll(text, "not a movie at all, just some words\n");
-    EXPECT_EQ(Open(text), nullptr);
-    EXPECT_EQ(boxes, std::vector<std::string>{kBadFormat});
-    EXPECT_EQ(OpenDocumentCount(), 0);
-    EXPECT_EQ(main->GetImgListBar()->GetItemCount(), 0);
+    const std::string deep = dir.Path("deep.avi");
+    WriteMovie(deep, 16, 8, 2, "");
+    std::vector<BYTE> bytes = ovisktest::ReadAll(deep);
+    const std::size_t strf = std::string(bytes.begin(), bytes.end()).find("strf");
+    ASSERT_NE(strf, std::string::npos);
+    bytes[strf + 8 + 14] = 64; // biBitCount
+    TempDir::WriteAll(deep, std::string(bytes.begin(), bytes.end()));
+    for (const std::string& path : {text, deep}) {
+        SCOPED_TRACE(path);
+        boxes.clear();
+        EXPECT_EQ(Open(path), nullptr);
+        EXPECT_EQ(boxes, std::vector<std::string>{kBadFormat});
+        EXPECT_EQ(OpenDocumentCount(), 0);
+        EXPECT_EQ(main->GetImgListBar()->GetItemCount(), 0);
+    }
 
     // The program goes on: a good movie opens afterwards.
     const std::string good = dir.Path("good.avi");

@@ -56,6 +56,36 @@ TEST_F(ServerTest, OpenTellsTheUserWhenNoDecoderReadsTheStream) {
     EXPECT_EQ(boxes[0], Text(IDS_DECODE_STREAM));
 }
 
+TEST_F(ServerTest, FramesThatCannotBeShownOrNumberedFailTheOpenAsDamaged) {
+    const std::string good = dir.File("good.avi");
+    ASSERT_TRUE(WriteProjectAvi(good, mmioFOURCC('D', 'I', 'B', ' '), 16, 8, 2, "x"));
+    const std::vector<BYTE> bytes = ReadAll(good);
+    const std::string text(bytes.begin(), bytes.end());
+    // A field of the video format ('strf': planes and bit count at 12, width at 4, height at 8) or of
+    // the stream header ('strh': start at 28).
+    struct Case {
+        const char* chunk;
+        std::size_t field;
+        std::uint32_t value;
+    };
+    for (const Case c : {Case{"strf", 12, 0x00400001u}, Case{"strf", 4, 0x7FFFFFFFu},
+                         Case{"strf", 8, 0x80000000u}, Case{"strh", 28, 0x7FFFFFFFu}}) {
+        SCOPED_TRACE(std::string(c.chunk) + " + " + std::to_string(c.field));
+        std::vector<BYTE> bad = bytes;
+        const std::size_t at = text.find(c.chunk);
+        ASSERT_NE(at, std::string::npos);
+        std::memcpy(bad.data() + at + 8 + c.field, &c.value, 4);
+        const std::string path = dir.File("damaged.avi");
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(bad.data()), static_cast<std::streamsize>(bad.size()));
+        EXPECT_EQ(Failure([&] { Open(path); }), Text(IDS_BAD_FORMAT));
+        LONG first = -1;
+        LONG last = -1;
+        Call(AVIFILTER_GETRANGE, VTS_I4 VTS_PI4 VTS_PI4, LONG{0}, &first, &last);
+        EXPECT_EQ(last, 0) << "no frame range is offered";
+    }
+}
+
 TEST_F(ServerTest, RangeFrameSelectionAndRate) {
     const std::string path = dir.File("hundred.avi");
     ASSERT_TRUE(WriteProjectAvi(path, mmioFOURCC('D', 'I', 'B', ' '), 8, 8, 100, "x"));

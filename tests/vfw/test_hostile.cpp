@@ -59,6 +59,7 @@ protected:
     TempDir dir;
     std::string valid_;
     std::vector<uint8_t> bytes_;
+    BITMAPINFOHEADER rgb24_{40, 0, 0, 1, 24, BI_RGB, 0, 0, 0, 0, 0}; // frames decoded to 24 bits
 };
 
 } // namespace
@@ -254,24 +255,68 @@ TEST(HostileCompressed, DamagedVideo1FramesNeverCrashTheDecoder) {
     EXPECT_GT(decoded, 0);
 }
 
-TEST_F(Hostile, HugeDeclaredFrameIsRefusedForDecoding) {
-    // A few kilobytes of file declaring 32784 x 63752 pixels: a decoded frame would need 6 GB.
+TEST_F(Hostile, FormatsThatCannotBeShownAreBadFormat) {
+    // Each a field of the video format ('strf': width at 4, height at 8, planes and bit count at 12) or
+    // of the stream header ('strh': start at 28) set to what no picture or frame range can be.
+    struct Case {
+        const char* name;
+        const char* chunk;
+        size_t field;
+        std::vector<uint32_t> values; // from the field on
+    };
+    const Case cases[] = {
+        {"no bits a pixel", "strf", 12, {0x00000001u}}, // 1 plane, 0 bits
+        {"64 bits a pixel", "strf", 12, {0x00400001u}},
+        {"no width", "strf", 4, {0u}},
+        {"no height", "strf", 8, {0u}},
+        {"widest width", "strf", 4, {0x7FFFFFFFu}},
+        {"30000 x 30000", "strf", 4, {30000u, 30000u}},
+        {"32784 x 63752, 6 GB decoded", "strf", 4, {32784u, 63752u}},
+        {"lowest height", "strf", 8, {0x80000000u}},
+        {"4097 x 4096", "strf", 4, {4097u, 4096u}},
+        {"start at the top of the range", "strh", 28, {0x7FFFFFFFu}},
+        {"end one past the range", "strh", 28, {0x7FFFFFFFu - 5u}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const size_t at = Find(c.chunk);
+        ASSERT_NE(at, std::string::npos);
+        auto bad = bytes_;
+        for (size_t k = 0; k < c.values.size(); ++k)
+            Put32(bad, at + 8 + c.field + 4 * k, c.values[k]);
+        EXPECT_EQ(OpenVariant(bad), AVIERR_BADFORMAT);
+    }
+}
+
+TEST_F(Hostile, TheLargestPictureAndTheLastFrameNumbersOpen) {
+    // 4096 x 4096 pixels, top-down: opens (its few bytes of samples are no frames of that size).
     const size_t strf = Find("strf");
-    auto bad = bytes_;
-    Put32(bad, strf + 8 + 4, 32784u);
-    Put32(bad, strf + 8 + 8, 63752u);
-    const std::string path = dir.File("huge.avi");
-    WriteFile(path, bad.data(), bad.size());
+    auto big = bytes_;
+    Put32(big, strf + 8 + 4, 4096u);
+    Put32(big, strf + 8 + 8, static_cast<uint32_t>(-4096));
+    EXPECT_EQ(OpenVariant(big), AVIERR_OK);
+
+    // The six frames numbered up to the last frame number: each is read, the one after is none.
+    auto high = bytes_;
+    const LONG start = 0x7FFFFFFF - 6;
+    Put32(high, Find("strh") + 8 + 28, static_cast<uint32_t>(start));
+    const std::string path = dir.File("high.avi");
+    WriteFile(path, high.data(), high.size());
     PAVIFILE file = nullptr;
     ASSERT_EQ(AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr), AVIERR_OK);
     PAVISTREAM stream = nullptr;
     ASSERT_EQ(AVIFileGetStream(file, &stream, 0, 0), AVIERR_OK);
-    BITMAPINFOHEADER wanted{40, 0, 0, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    EXPECT_EQ(AVIStreamGetFrameOpen(stream, &wanted), nullptr);
-    // Handing the stored sample out as it is allocates nothing by the declared size.
-    PGETFRAME passThrough = AVIStreamGetFrameOpen(stream, nullptr);
-    EXPECT_NE(passThrough, nullptr);
-    AVIStreamGetFrameClose(passThrough);
+    EXPECT_EQ(AVIStreamStart(stream), start);
+    EXPECT_EQ(AVIStreamLength(stream), 6);
+    for (PBITMAPINFOHEADER wanted : {static_cast<PBITMAPINFOHEADER>(nullptr), &rgb24_}) {
+        PGETFRAME getter = AVIStreamGetFrameOpen(stream, wanted);
+        ASSERT_NE(getter, nullptr);
+        for (LONG i = 0; i < 6; ++i)
+            EXPECT_NE(AVIStreamGetFrame(getter, start + i), nullptr) << i;
+        EXPECT_EQ(AVIStreamGetFrame(getter, 0x7FFFFFFF), nullptr);
+        EXPECT_EQ(AVIStreamGetFrame(getter, start - 1), nullptr);
+        AVIStreamGetFrameClose(getter);
+    }
     AVIStreamRelease(stream);
     AVIFileRelease(file);
 }

@@ -55,12 +55,15 @@ bool WinAvi::ReadInfoStream(DWORD fcc, bool requireLength, PAVISTREAM& stream, A
         m_error = hr;
         return false;
     }
-    const LONG length = AVIStreamLength(stream);
-    if (requireLength && length <= 0) {
+    LONG start = 0;
+    LONG end = 0;
+    if (!StreamRange(stream, &start, &end))
+        return false;
+    if (requireLength && end <= start) {
         m_error = kErrEmptyStream;
         return false;
     }
-    const LONG last = AVIStreamStart(stream) + length - 1;
+    const LONG last = end - 1;
     LONG bytes = 0;
     hr = AVIStreamRead(stream, last, 1, nullptr, 0, &bytes, nullptr);
     if (FAILED(hr) || bytes < 0) {

@@ -1,5 +1,6 @@
 #include "vomCom/Ovisk/WinAviFile.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -125,16 +126,31 @@ BOOL WinAviFile::SetupStream(int index) {
 BOOL WinAviFile::GetRange(int index, LONG* start, LONG* end) {
     if (!ValidVideo(index))
         return FALSE;
-    PAVISTREAM stream = m_video[static_cast<std::size_t>(index)];
+    LONG first = 0;
+    LONG last = 0;
+    if (!StreamRange(m_video[static_cast<std::size_t>(index)], &first, &last))
+        return FALSE;
+    *start = first;
+    *end = last;
+    return TRUE;
+}
+
+bool WinAviFile::StreamRange(PAVISTREAM stream, LONG* start, LONG* end) {
     const LONG first = AVIStreamStart(stream);
     const LONG length = AVIStreamLength(stream);
     if (first < 0 || length < 0) {
         m_error = AVIERR_BADHANDLE;
-        return FALSE;
+        return false;
+    }
+    // Frame numbers are 32-bit values, the end of the range too.
+    const std::int64_t after = std::int64_t{first} + length;
+    if (after > INT32_MAX) {
+        m_error = AVIERR_BADFORMAT;
+        return false;
     }
     *start = first;
-    *end = first + length;
-    return TRUE;
+    *end = static_cast<LONG>(after);
+    return true;
 }
 
 LPBITMAPINFOHEADER WinAviFile::ReadFrame(int index, LONG frame, DWORD* imageSize) {

@@ -53,6 +53,9 @@ public:
 
 protected:
     bool ValidVideo(int index);
+    // The start and end (one past the last sample) of a stream; false when the stream cannot say or its
+    // end lies beyond the frame numbers.
+    bool StreamRange(PAVISTREAM stream, LONG* start, LONG* end);
 
     std::vector<AVISTREAMINFOA> m_videoInfo;
     std::vector<PAVISTREAM> m_video; // borrowed from m_all
