@@ -168,7 +168,7 @@ DWORD BREMF::ReadHeader() {
     const std::int64_t first = header.RecordedBegin;
     const std::int64_t last = first + static_cast<std::int64_t>(header.NumFrames) - 1;
     if (last < first || last > INT32_MAX) {
-        throw Range<long>::illegal{};
+        throw Range<long>::illegal{static_cast<long>(first), header.NumFrames};
     }
 
     const DWORD frameSize = DWORD{header.FrameWidth} * header.FrameHeight;
@@ -271,8 +271,12 @@ std::string DescribeBremfError(std::exception_ptr error) {
         return "BREMF seek error";
     } catch (const vomRfile::XOpen&) {
         return "BREMF open error";
-    } catch (const Range<long>::illegal&) {
-        return "the recording holds no frames";
+    } catch (const Range<long>::illegal& e) {
+        if (e.count == 0) {
+            return "the recording holds no frames";
+        }
+        return "the recording's frame numbering or count is out of range: first frame " +
+               std::to_string(e.first) + ", " + std::to_string(e.count) + " frames";
     } catch (const std::bad_alloc&) {
         return "not enough memory";
     } catch (...) {

@@ -59,9 +59,12 @@ public:
     using vomException::vomException;
 };
 
-// Thrown when the header's frame range is empty or overflows.
+// Thrown when the header's frame range is empty or leaves the 32-bit frame numbers.
 template <class T> struct Range {
-    struct illegal {};
+    struct illegal {
+        T first = 0;             // the header's first frame number
+        std::uint32_t count = 0; // and frame count; 0 when the range is empty
+    };
 };
 
 class BREMF : public vomRfile {

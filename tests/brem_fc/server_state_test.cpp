@@ -88,12 +88,27 @@ TEST_F(BremFcTest, FailingOpenLeavesTheObjectClosedIncludingAnEarlierFile) {
     Open(Write(good));
     EXPECT_EQ(GetI4(BREMFC_NUMFRAMES), 2);
 
-    cm8::Recording hostile = good;
-    hostile.numFrames = 0;
-    const std::string text = Failure([&] { Open(Write(hostile, "empty.cm8")); });
-    EXPECT_EQ(text, "the recording holds no frames");
-    EXPECT_EQ(m_lastScode, DISP_E_EXCEPTION);
-    EXPECT_EQ(Failure([&] { GetI4(BREMFC_FRAMERATE); }), "not initialized");
+    // Frame ranges that are empty or leave the 32-bit frame numbers, told by their reason.
+    struct Range {
+        std::int32_t begin;
+        std::uint32_t numFrames;
+        const char* told;
+    };
+    for (const Range r : {Range{0, 0, "the recording holds no frames"},
+                          Range{INT32_MAX, 2,
+                                "the recording's frame numbering or count is out of range: first frame "
+                                "2147483647, 2 frames"},
+                          Range{0, 0xFFFFFFFF,
+                                "the recording's frame numbering or count is out of range: first frame 0, "
+                                "4294967295 frames"}}) {
+        SCOPED_TRACE(r.told);
+        cm8::Recording hostile = good;
+        hostile.begin = r.begin;
+        hostile.numFrames = r.numFrames;
+        EXPECT_EQ(Failure([&] { Open(Write(hostile, "hostile.cm8")); }), r.told);
+        EXPECT_EQ(m_lastScode, DISP_E_EXCEPTION);
+        EXPECT_EQ(Failure([&] { GetI4(BREMFC_FRAMERATE); }), "not initialized");
+    }
 
     const std::string missing = m_dir + "/missing.cm8";
     EXPECT_EQ(Failure([&] { Open(missing); }), "can't open " + missing);
