@@ -8,7 +8,9 @@
 // maximised window with nothing of the larger picture left around the smaller one, plays the
 // recording, closes every window (the control bar then speaks for none) and closes the program. A
 // recording whose frames cannot all be read, played together with -SPlay and -SLPlay, shows its failure
-// once, stops and lets the program close. Run under Xvfb when there is one (else off screen).
+// once, stops and lets the program close. A recording whose frame numbers leave the 32-bit range and a
+// movie whose frames no picture can be are refused, each with its reason in a message box (screenshot),
+// and leave no window. Run under Xvfb when there is one (else off screen).
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -20,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -30,6 +33,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -43,9 +47,11 @@
 #include "KivIc/Bars/DlgBarImgList.h"
 #include "KivIc/Playback/PlaybackIds.h"
 #include "afx_core/temp_dir.h"
+#include "platform/afx/app/msgbox.h"
 #include "platform/com/objects.h"
 #include "platform/win32/command_line.h"
 #include "tests/support/program_probe.h"
+#include "tests/support/program_shot.h"
 #include "tools/cm8gen/cm8_writer.h"
 
 namespace {
@@ -445,6 +451,45 @@ private:
     double m_stoppedAt = -1.0;
 };
 
+// Reads the program's message boxes as the user does: each one, once drawn, is shot with the screen
+// around it and answered with its button; when no box has come for two seconds the program is closed.
+class MessageProbe : public ProgramProbe {
+public:
+    MessageProbe(CWqLinkApp& app, std::string shotName)
+        : ProgramProbe(app), m_shotName(std::move(shotName)) {}
+
+    std::vector<std::string> texts;
+    std::vector<std::string> shots;
+    int documentsLeft = -1;
+
+private:
+    void Tick() override {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            if (++m_ticksShown < 10)
+                return;
+            m_ticksShown = 0;
+            texts.push_back(box->text().toStdString());
+            StackAsWindowManager();
+            std::string path;
+            if (!SaveShot(GrabShot(box), m_shotName + std::to_string(texts.size()) + ".png", &path))
+                Fail("the screenshot could not be saved as " + path);
+            shots.push_back(path);
+            box->buttons().front()->click();
+            m_quietFrom = Elapsed();
+            return;
+        }
+        CMainFrame* main = m_app.GetMainFrame();
+        if (main == nullptr || Elapsed() < m_quietFrom + 2.0)
+            return;
+        documentsLeft = main->GetImgListBar()->GetItemCount();
+        Close(main);
+    }
+
+    std::string m_shotName;
+    int m_ticksShown = 0;
+    double m_quietFrom = 0.0;
+};
+
 // A 24-bit BMP of 37 x 21 in one colour with a white square whose place moves with n.
 void WriteBmp(const std::string& path, int n) {
     const int width = 37, height = 21, stride = (width * 3 + 3) & ~3;
@@ -475,6 +520,25 @@ bool SetUpProgram(const TempDir& dir, std::string* error) {
            ComRegisterModule(OVISK_MODULE_PATH, false, error) == S_OK;
 }
 
+// An uncompressed movie of ffmpeg's test picture at 25 frames per second; size is "<width>x<height>".
+bool WriteTestMovie(const std::string& path, const char* size, int frames) {
+    return std::system(("ffmpeg -loglevel error -y -f lavfi -i testsrc=size=" + std::string(size) +
+                        ":rate=25 -frames:v " + std::to_string(frames) + " -c:v rawvideo -pix_fmt bgr24 '" +
+                        path + "'")
+                           .c_str()) == 0;
+}
+
+// A raw recording of 160 x 120 frames.
+bool WriteTestRecording(const std::string& path, int frames, std::int32_t begin, std::string& error) {
+    cm8::Recording rec;
+    rec.width = 160;
+    rec.height = 120;
+    rec.frames = frames;
+    rec.begin = begin;
+    rec.rate = 500;
+    return cm8::WriteRecording(path, rec, error);
+}
+
 } // namespace
 
 TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
@@ -484,20 +548,10 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
     std::string error;
     ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
 
-    cm8::Recording rec;
-    rec.width = 160;
-    rec.height = 120;
-    rec.frames = 200;
-    rec.begin = -20;
-    rec.rate = 500;
     const std::string raw = dir.Path("shot.cm8");
-    ASSERT_TRUE(cm8::WriteRecording(raw, rec, error)) << error;
+    ASSERT_TRUE(WriteTestRecording(raw, 200, -20, error)) << error;
     const std::string movie = dir.Path("movie.avi");
-    ASSERT_EQ(std::system(("ffmpeg -loglevel error -y -f lavfi -i testsrc=size=120x90:rate=25 -frames:v 10 "
-                           "-c:v rawvideo -pix_fmt bgr24 '" +
-                           movie + "'")
-                              .c_str()),
-              0);
+    ASSERT_TRUE(WriteTestMovie(movie, "120x90", 10));
     std::filesystem::create_directories(dir.Path("seq"));
     for (int n = 0; n < 5; ++n) {
         char name[32];
@@ -582,6 +636,53 @@ TEST(KivIcRecordingProgram, ARecordingThatCannotBeReadStopsSynchronisedPlaybackW
         EXPECT_EQ(boxes[0].rfind("Can't read frame 3", 0), 0u) << boxes[0];
         SetMessageBoxNotifier({});
     }
+    unsetenv("KIVIC_REGISTRY");
+    unsetenv("KIVIC_BREMFC_PARAM");
+}
+
+TEST(KivIcRecordingProgram, FilesWhoseFramesCannotBeShownOrNumberedAreRefusedWithTheirReason) {
+    if (std::system("ffmpeg -version >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ffmpeg is not installed (it makes the AVI movie)";
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
+
+    // A recording whose second frame would be numbered past the 32-bit range, and a movie whose frames
+    // are the lowest height a 32-bit value holds.
+    const std::string raw = dir.Path("numbered.cm8");
+    ASSERT_TRUE(WriteTestRecording(raw, 2, INT32_MAX, error)) << error;
+    const std::string movie = dir.Path("tall.avi");
+    ASSERT_TRUE(WriteTestMovie(movie, "64x48", 2));
+    std::string bytes = TempDir::ReadAll(movie);
+    const std::size_t strf = bytes.find("strf");
+    ASSERT_NE(strf, std::string::npos);
+    const std::int32_t lowest = INT32_MIN;
+    std::memcpy(bytes.data() + strf + 8 + 8, &lowest, 4); // biHeight
+    TempDir::WriteAll(movie, bytes);
+    std::filesystem::current_path(dir.Path(""));
+
+    AfxEnsureQtApp();
+    const MessageBoxNotifier previous = AfxInstallQtMessageBoxNotifier();
+    SetCommandLineArgs({"KivIc", raw, movie});
+    {
+        CWqLinkApp app;
+        MessageProbe probe(app, "kivic_refused_" + QGuiApplication::platformName().toStdString() + "_");
+        QTimer::singleShot(0, [&probe] { probe.Start(50); });
+        app.Run();
+        for (const std::string& failure : probe.failures)
+            ADD_FAILURE() << failure;
+        ASSERT_EQ(probe.texts.size(), 2u) << (probe.texts.empty() ? "" : probe.texts.front());
+        EXPECT_EQ(probe.texts[0],
+                  "Can't open" + raw +
+                      "\nthe recording's frame numbering or count is out of range: first frame "
+                      "2147483647, 2 frames");
+        EXPECT_EQ(probe.texts[1],
+                  "ファイルが破損しているか、フォーマットが不明のため、読み取りできませんでした。");
+        EXPECT_EQ(probe.documentsLeft, 0) << "a refused file left a window";
+        for (const std::string& shot : probe.shots)
+            std::printf("REPORT message shown; screenshot %s\n", shot.c_str());
+    }
+    SetMessageBoxNotifier(previous);
     unsetenv("KIVIC_REGISTRY");
     unsetenv("KIVIC_BREMFC_PARAM");
 }
