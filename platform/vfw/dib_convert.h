@@ -1,4 +1,5 @@
-// Uncompressed bitmaps of every common depth turned into 24-bit bottom-up DIBs (internal).
+// Uncompressed bitmaps of every common depth turned into 24-bit bottom-up DIBs, and the pictures the
+// library takes at all (internal).
 #pragma once
 
 #include <cstddef>
@@ -19,6 +20,7 @@ bool HasPictureSize(const BITMAPINFOHEADER* header);
 // Whether a video stream of this format can be shown: a picture size and, uncompressed, a depth that
 // DecodeRgbDib handles (the depth of a compressed picture is its codec's to judge).
 bool IsShowablePicture(const BITMAPINFOHEADER* header);
+
 // Whether DecodeRgbDib handles the header (BI_RGB at 1, 4, 8, 16, 24 or 32 bits, width and height not 0).
 bool CanDecodeRgbDib(const BITMAPINFOHEADER* header);
 // The colour table entries that follow a header (biClrUsed, or 2^bits up to 8 bits).

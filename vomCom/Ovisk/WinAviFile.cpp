@@ -126,13 +126,7 @@ BOOL WinAviFile::SetupStream(int index) {
 BOOL WinAviFile::GetRange(int index, LONG* start, LONG* end) {
     if (!ValidVideo(index))
         return FALSE;
-    LONG first = 0;
-    LONG last = 0;
-    if (!StreamRange(m_video[static_cast<std::size_t>(index)], &first, &last))
-        return FALSE;
-    *start = first;
-    *end = last;
-    return TRUE;
+    return StreamRange(m_video[static_cast<std::size_t>(index)], start, end) ? TRUE : FALSE;
 }
 
 bool WinAviFile::StreamRange(PAVISTREAM stream, LONG* start, LONG* end) {
