@@ -105,6 +105,11 @@ TEST(Cm8Options, EveryHeaderFieldCanBeSet) {
     EXPECT_EQ(cmd.rec.dataOffset, 4096u);
     EXPECT_EQ(cmd.rec.fileVer, 3u);
     EXPECT_TRUE(cmd.rec.GreenFirst());
+    cm8::Recording rec;
+    rec.cameraVer = 119;
+    EXPECT_TRUE(rec.GreenFirst());
+    rec.cameraVer = 120;
+    EXPECT_FALSE(rec.GreenFirst());
 }
 
 TEST(Cm8Options, BadCommandLinesAreRefused) {

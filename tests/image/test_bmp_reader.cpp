@@ -63,17 +63,26 @@ Bytes OwnBmp(int width, int height, int bits, const Bytes& rgb, bool topDown = f
     return file;
 }
 
+// Plain headers (BMP3) and ImageMagick's default version 4 and 5 headers, whose colour table or bit
+// field masks follow the longer header; 16 bits as 5-5-5 and 5-6-5 bit fields.
 TEST_F(BmpReader, ReadsImageMagickFilesOfEveryDepthAndWritesThemBack) {
     struct Case {
         const char* name;
         int colours;
         const char* options;
+        DWORD header;
+        int fileBits;
         int bits;
     } cases[] = {
-        {"one", 2, "-type Bilevel", 1},
-        {"four", 8, "-colors 8 -type Palette", 4},
-        {"eight", 256, "-compress none -type Palette", 8},
-        {"twentyfour", 256, "-type TrueColor", 24},
+        {"one", 2, "-type Bilevel BMP3", 40, 1, 1},
+        {"four", 8, "-colors 8 -type Palette BMP3", 40, 4, 4},
+        {"eight", 256, "-compress none -type Palette BMP3", 40, 8, 8},
+        {"twentyfour", 256, "-type TrueColor BMP3", 40, 24, 24},
+        {"one_v4", 2, "-type Bilevel BMP", 108, 1, 1},
+        {"four_v5", 16, "-type Palette -colors 16 BMP", 124, 4, 4},
+        {"eight_v5", 256, "-compress none -type Palette BMP", 124, 8, 8},
+        {"rgb555", 256, "-define bmp:subtype=RGB555 BMP", 124, 16, 16},
+        {"rgb565", 256, "-define bmp:subtype=RGB565 BMP", 124, 16, 24}, // widened to 24 bits
     };
     // Width 7: rows need padding at every depth.
     const int width = 7, height = 5;
@@ -83,10 +92,23 @@ TEST_F(BmpReader, ReadsImageMagickFilesOfEveryDepthAndWritesThemBack) {
         WritePpm(dir / "in.ppm", width, height, rgb);
         const std::string bmp = dir / (std::string(c.name) + ".bmp");
         int status = 0;
-        Shell("convert '" + (dir / "in.ppm") + "' " + c.options + " BMP3:'" + bmp + "'", &status);
+        Shell("convert '" + (dir / "in.ppm") + "' " + c.options + ":'" + bmp + "'", &status);
         ASSERT_EQ(status, 0);
+        const Bytes file = ReadAll(bmp);
+        ASSERT_GT(file.size(), 54u);
+        DWORD header = 0;
+        WORD fileBits = 0;
+        std::memcpy(&header, &file[14], 4);
+        std::memcpy(&fileBits, &file[28], 2);
+        EXPECT_EQ(header, c.header);
+        EXPECT_EQ(fileBits, c.fileBits);
+        // 16 bits lose the low bits of each channel: ImageMagick's decode is the picture.
+        const Bytes want = MagickRgb(bmp);
+        if (c.fileBits != 16) {
+            EXPECT_EQ(want, rgb);
+        }
         BmpImgObject image;
-        EXPECT_EQ(Load(bmp, image), rgb);
+        EXPECT_EQ(Load(bmp, image), want);
         EXPECT_EQ(image.GetBitsPerPixel(), c.bits);
         EXPECT_EQ(image.GetSamples(), c.bits == 24 ? 3 : 1);
 
@@ -94,7 +116,7 @@ TEST_F(BmpReader, ReadsImageMagickFilesOfEveryDepthAndWritesThemBack) {
         const std::string back = dir / (std::string(c.name) + "_back.bmp");
         WriteBmp(back, image);
         EXPECT_EQ(Shell("identify -format '%w %h' '" + back + "'"), "7 5");
-        EXPECT_EQ(MagickRgb(back), rgb);
+        EXPECT_EQ(MagickRgb(back), want);
     }
 }
 

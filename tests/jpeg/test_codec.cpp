@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <thread>
+#include <utility>
 
 #include "JpegTestUtil.h"
 #include "platform/win32/memory.h"
@@ -63,6 +64,49 @@ TEST(JpegCodec, RowLayoutsAreHonouredBothWays) {
     EXPECT_EQ(PackedPixels(back), rows);
     for (int y = 0; y < 40; ++y)
         EXPECT_EQ(back.pixels[y * 112 + 111], 0) << "alignment byte of row " << y;
+}
+
+// Padded rows at each remainder of 3 x width by 4, the strides written out here. ImageMagick decodes
+// the same stream to the same pixels.
+TEST(JpegCodec, PaddedRowsForEveryWidthClass) {
+    const int height = 20;
+    TempDir dir;
+    for (auto [width, stride] : {std::pair{36, 108}, {203, 612}, {34, 104}, {37, 112}}) {
+        SCOPED_TRACE(width);
+        const Dib packed = MakeGradient(width, height, JpgRows::Packed);
+        Dib padded = packed;
+        padded.rows = JpgRows::Padded4;
+        padded.stride = static_cast<std::size_t>(stride);
+        padded.pixels.assign(padded.stride * height, 0xEE);
+        for (int y = 0; y < height; ++y)
+            std::copy_n(packed.Pixel(0, y), 3 * width, padded.Pixel(0, y));
+        const std::vector<BYTE> jpeg = Compress(padded, 90);
+        EXPECT_TRUE(Compress(packed, 90) == jpeg) << "padded and packed rows make different streams";
+
+        JpgImageInfo info;
+        ASSERT_EQ(jpg_read_header(jpeg.data(), static_cast<long>(jpeg.size()), &info), JPG_OK);
+        EXPECT_EQ(jpg_dib_size(info, JpgRows::Padded4), static_cast<std::size_t>(stride * height));
+        std::vector<BYTE> out(static_cast<std::size_t>(stride * height) + 1, 0xCC);
+        ASSERT_EQ(jpg_decompress_dib(jpeg.data(), out.data(), static_cast<long>(jpeg.size()),
+                                     JPG_DCT_ACCURATE, out.size() - 1, JpgRows::Padded4),
+                  JPG_OK);
+        EXPECT_EQ(out.back(), 0xCC) << "nothing past the last row";
+
+        WriteFile(dir.File("frame.jpg"), jpeg);
+        const std::string magick = RunTool("convert " + dir.File("frame.jpg") + " -depth 8 rgb:-");
+        ASSERT_EQ(magick.size(), static_cast<std::size_t>(3 * width * height));
+        int differing = 0;
+        for (int y = 0; y < height; ++y) {
+            const BYTE* row = out.data() + y * stride;
+            for (int x = 3 * width; x < stride; ++x)
+                EXPECT_EQ(row[x], 0) << "alignment byte of row " << y;
+            const char* top = magick.data() + 3 * width * (height - 1 - y);
+            for (int x = 0; x < width; ++x)
+                for (int c = 0; c < 3; ++c)
+                    differing += row[3 * x + 2 - c] != static_cast<BYTE>(top[3 * x + c]);
+        }
+        EXPECT_EQ(differing, 0) << "bytes other than ImageMagick's decode";
+    }
 }
 
 TEST(JpegCodec, RefusesABufferOneByteShort) {

@@ -208,6 +208,8 @@ private:
                 Fail("the movie did not open with a picture");
                 return Close(main);
             }
+            if (m_bmp->GetFrameBitmap() == nullptr)
+                Fail("the sequence's frame in 5-6-5 bit fields shows no picture");
             CheckActive(main, FrameOf(m_avi), "after the movie opened behind the progress window");
             KeepScreenshot(main->GetWidget(), "kivic_activation_opened_" +
                                                   QGuiApplication::platformName().toStdString() + ".png");
@@ -490,18 +492,27 @@ private:
     double m_quietFrom = 0.0;
 };
 
-// A 24-bit BMP of 37 x 21 in one colour with a white square whose place moves with n.
-void WriteBmp(const std::string& path, int n) {
-    const int width = 37, height = 21, stride = (width * 3 + 3) & ~3;
-    std::string file(54 + static_cast<size_t>(stride) * height, '\0');
-    BITMAPFILEHEADER fh{MAKEWORD('B', 'M'), static_cast<DWORD>(file.size()), 0, 0, 54};
-    BITMAPINFOHEADER ih{40, width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+// A BMP of 37 x 21 in one colour with a white square whose place moves with n: 24 bits, or 16 bits
+// in 5-6-5 bit fields as ImageMagick and other programs write them.
+void WriteBmp(const std::string& path, int n, bool rgb565 = false) {
+    const int width = 37, height = 21, bytes = rgb565 ? 2 : 3, stride = (width * bytes + 3) & ~3;
+    const DWORD offset = rgb565 ? 66 : 54, masks[3] = {0xF800, 0x07E0, 0x001F};
+    std::string file(offset + static_cast<size_t>(stride) * height, '\0');
+    BITMAPFILEHEADER fh{MAKEWORD('B', 'M'), static_cast<DWORD>(file.size()), 0, 0, offset};
+    BITMAPINFOHEADER ih{40, width, height, 1, static_cast<WORD>(8 * bytes), rgb565 ? BI_BITFIELDS : BI_RGB, 0,
+                        0,  0,     0,      0};
     std::memcpy(file.data(), &fh, sizeof fh);
     std::memcpy(file.data() + 14, &ih, sizeof ih);
+    std::memcpy(file.data() + 54, masks, rgb565 ? sizeof masks : 0);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            char* p = file.data() + 54 + static_cast<size_t>(y) * stride + 3 * x;
+            char* p = file.data() + offset + static_cast<size_t>(y) * stride + bytes * x;
             const bool square = x >= 3 * n && x < 3 * n + 6 && y >= 8 && y < 14;
+            if (rgb565) {
+                const WORD v = square ? 0xFFFF : (0x20 >> 3) << 11 | (0x60 >> 2) << 5 | 0xC0 >> 3;
+                std::memcpy(p, &v, 2);
+                continue;
+            }
             p[0] = square ? '\xFF' : '\xC0';
             p[1] = square ? '\xFF' : '\x60';
             p[2] = square ? '\xFF' : '\x20';
@@ -556,7 +567,7 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
     for (int n = 0; n < 5; ++n) {
         char name[32];
         std::snprintf(name, sizeof name, "run%08d.bmp", n);
-        WriteBmp(dir.Path("seq/") + name, n);
+        WriteBmp(dir.Path("seq/") + name, n, n == 0); // the frame shown first in 5-6-5 bit fields
     }
     std::filesystem::current_path(dir.Path("seq"));
 

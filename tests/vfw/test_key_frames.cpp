@@ -1,7 +1,8 @@
-// Key-frame flags of a stream whose frames are not all key frames, read back from idx1 and from the
-// OpenDML indexes. The frame getter shows them: for a frame it is asked for out of turn it decodes from
-// the nearest key frame at or before it. A recording codec installed for the test tells which frames
-// were decoded; ffprobe checks the flags the writer put into the file.
+// Key-frame flags of a stream whose frames are not all key frames, read back from idx1 (its offsets
+// counted from the 'movi' list or from the file start) and from the OpenDML indexes. The frame getter
+// shows them: for a frame it is asked for out of turn it decodes from the nearest key frame at or
+// before it. A recording codec installed for the test tells which frames were decoded; ffprobe checks
+// the flags the writer put into the file.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -110,6 +111,26 @@ protected:
         AVIFileRelease(file);
     }
 
+    // Every sample's bytes, in order.
+    std::vector<std::vector<BYTE>> Samples(const std::string& path) {
+        std::vector<std::vector<BYTE>> samples;
+        PAVIFILE file = nullptr;
+        PAVISTREAM stream = nullptr;
+        if (AVIFileOpenA(&file, path.c_str(), OF_READ, nullptr) != AVIERR_OK)
+            return samples;
+        if (AVIFileGetStream(file, &stream, streamtypeVIDEO, 0) == AVIERR_OK) {
+            for (LONG i = 0; i < AVIStreamLength(stream); ++i) {
+                LONG bytes = 0;
+                AVIStreamRead(stream, i, 1, nullptr, 0, &bytes, nullptr);
+                samples.emplace_back(static_cast<std::size_t>(bytes));
+                AVIStreamRead(stream, i, 1, samples.back().data(), bytes, nullptr, nullptr);
+            }
+            AVIStreamRelease(stream);
+        }
+        AVIFileRelease(file);
+        return samples;
+    }
+
     // ffprobe's packet flags against kKey.
     void ExpectFlagsInFile(const std::string& path) {
         if (!HaveFfmpeg())
@@ -134,6 +155,31 @@ TEST_F(KeyFrames, FlagsComeBackFromIdx1) {
     ASSERT_EQ(text.find("indx"), std::string::npos);
     ExpectKeyFramesRead(path);
     ExpectFlagsInFile(path);
+}
+
+// Some writers count the idx1 offsets from the file's start instead of from the 'movi' list.
+TEST_F(KeyFrames, FlagsComeBackFromAnIdx1CountingFromTheFileStart) {
+    const std::string relative = dir.File("relative.avi"), absolute = dir.File("absolute.avi");
+    Write(relative, 16);
+    auto bytes = ReadFile(relative);
+    const std::string text(bytes.begin(), bytes.end());
+    const std::uint32_t movi = static_cast<std::uint32_t>(text.find("movi"));
+    const std::size_t idx1 = text.find("idx1");
+    ASSERT_NE(idx1, std::string::npos);
+    std::uint32_t size = 0;
+    std::memcpy(&size, &bytes[idx1 + 4], 4);
+    ASSERT_EQ(size, 16u * kFrames);
+    for (std::size_t at = idx1 + 8 + 8; at < idx1 + 8 + size; at += 16) {
+        std::uint32_t offset = 0;
+        std::memcpy(&offset, &bytes[at], 4);
+        offset += movi;
+        std::memcpy(&bytes[at], &offset, 4);
+    }
+    WriteFile(absolute, bytes.data(), bytes.size());
+    ExpectKeyFramesRead(absolute);
+    EXPECT_EQ(Samples(absolute), Samples(relative));
+    EXPECT_EQ(Samples(absolute).size(), static_cast<std::size_t>(kFrames));
+    ExpectFlagsInFile(absolute);
 }
 
 TEST_F(KeyFrames, FlagsComeBackFromTheOpenDmlIndexes) {

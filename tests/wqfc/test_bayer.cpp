@@ -112,6 +112,17 @@ TEST(WqFcBayer, KernelsAreSettableAndChecked) {
     EXPECT_FALSE(bayer.SetFilter(0, 4, 0, 1));
     EXPECT_FALSE(bayer.SetFilter(0, 0, 9, 1));
     EXPECT_FALSE(bayer.SetFilter(-1, 0, 0, 1));
+    // One past the last position is refused for every colour and phase, and changes nothing.
+    const BayerFc::Kernels before = bayer.AllFilters();
+    for (int colour = 0; colour < 3; ++colour) {
+        for (int phase = 0; phase < 4; ++phase) {
+            weight = -1;
+            EXPECT_FALSE(bayer.GetFilter(colour, phase, 9, weight)) << colour << phase;
+            EXPECT_EQ(weight, -1);
+            EXPECT_FALSE(bayer.SetFilter(colour, phase, 9, 1)) << colour << phase;
+        }
+    }
+    EXPECT_EQ(bayer.AllFilters(), before);
     EXPECT_TRUE(bayer.NonNegative());
     ASSERT_TRUE(bayer.SetFilter(1, 1, 4, -3));
     ASSERT_TRUE(bayer.GetFilter(1, 1, 4, weight));

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <thread>
+#include <utility>
 
 #include "fc/WqFc/BremIc.h"
 #include "platform/win32/bitmap.h"
@@ -129,6 +130,12 @@ TEST(WqFcPipeline, RecordedSettingsAreMapped) {
     c.SetEnhance(3);
     EXPECT_EQ(c.Enhance(), 3);
     EXPECT_EQ(c.EnhanceLevel(), 0);
+    // Rows start with green below camera version 120 only.
+    const std::pair<DWORD, int> versions[] = {{0, 1}, {119, 1}, {120, 0}, {121, 0}};
+    for (auto [version, posX] : versions) {
+        rec.cameraVer = version;
+        EXPECT_EQ(BremIc(rec, NoParameterFile()).Bayer().FilterPosX(), posX) << version;
+    }
 }
 
 TEST(WqFcPipeline, WhiteBalanceModes) {

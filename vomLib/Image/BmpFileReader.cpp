@@ -53,25 +53,37 @@ void BmpFileReader::ReadFile(LPCSTR path) {
     m_pixelBytes = got;
 }
 
-bool BmpFileReader::PlainBitFields() const {
+bool BmpFileReader::BitFieldMasks(DWORD (&masks)[3]) const {
     // The red, green and blue masks follow the 40-byte header: inside a version 4 or 5 header, or
     // right behind a plain one. Either way they start the bytes read after it.
     const WORD bits = m_infoHeader.biBitCount;
     if (m_infoHeader.biCompression != BI_BITFIELDS || m_paletteBytes < 3 * sizeof(DWORD) ||
         (bits != 16 && bits != 32))
         return false;
-    DWORD masks[3];
     std::memcpy(masks, m_palette.get(), sizeof masks);
-    if (bits == 32)
+    return true;
+}
+
+bool BmpFileReader::PlainBitFields() const {
+    DWORD masks[3];
+    if (!BitFieldMasks(masks))
+        return false;
+    if (m_infoHeader.biBitCount == 32)
         return masks[0] == 0x00FF0000u && masks[1] == 0x0000FF00u && masks[2] == 0x000000FFu;
     return masks[0] == 0x7C00u && masks[1] == 0x03E0u && masks[2] == 0x001Fu;
+}
+
+bool BmpFileReader::Rgb565() const {
+    DWORD masks[3];
+    return m_infoHeader.biBitCount == 16 && BitFieldMasks(masks) && masks[0] == 0xF800u &&
+           masks[1] == 0x07E0u && masks[2] == 0x001Fu;
 }
 
 std::uint64_t BmpFileReader::ImageBytes() const {
     const BITMAPINFOHEADER& h = m_infoHeader;
     const WORD bits = h.biBitCount;
-    if (h.biSize < sizeof(BITMAPINFOHEADER) || (h.biCompression != BI_RGB && !PlainBitFields()) ||
-        h.biWidth <= 0 || h.biHeight == 0 ||
+    if (h.biSize < sizeof(BITMAPINFOHEADER) ||
+        (h.biCompression != BI_RGB && !PlainBitFields() && !Rgb565()) || h.biWidth <= 0 || h.biHeight == 0 ||
         (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
         return 0;
     return DibRowBytes(h.biWidth, bits) * IMGObject::Rows(h.biHeight);
@@ -81,6 +93,8 @@ BOOL BmpFileReader::MakeImage(BmpImgObject& image) const {
     const std::uint64_t bytes = ImageBytes();
     if (!m_pixels || bytes == 0 || bytes > m_pixelBytes)
         return FALSE;
+    if (Rgb565())
+        return MakeImageFrom565(image);
     const BITMAPINFOHEADER& h = m_infoHeader;
     const WORD bits = h.biBitCount;
     const WORD samples = bits == 32 ? 4 : bits == 24 ? 3 : 1;
@@ -104,4 +118,35 @@ BOOL BmpFileReader::MakeImage(BmpImgObject& image) const {
             image.MakeGreyPalette();
     }
     return TRUE;
+}
+
+BOOL BmpFileReader::MakeImageFrom565(BmpImgObject& image) const {
+    // The display's own conversion widens each channel by repeating its top bits; its 24-bit rows
+    // become the image.
+    struct {
+        BITMAPINFOHEADER header;
+        DWORD masks[3];
+    } info{m_infoHeader, {0xF800u, 0x07E0u, 0x001Fu}};
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    const LONG width = m_infoHeader.biWidth;
+    const auto rows = static_cast<LONG>(IMGObject::Rows(m_infoHeader.biHeight));
+    HDC screen = GetDC(nullptr);
+    const auto* bitmapInfo = reinterpret_cast<const BITMAPINFO*>(&info);
+    HBITMAP bitmap =
+        CreateDIBitmap(screen, &info.header, CBM_INIT, m_pixels.get(), bitmapInfo, DIB_RGB_COLORS);
+    BITMAPINFO wide{};
+    wide.bmiHeader = {sizeof(BITMAPINFOHEADER), width, rows, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const std::uint64_t padded = DibRowBytes(width, 24);
+    std::vector<BYTE> pixels(padded * static_cast<std::uint64_t>(rows));
+    const bool read = bitmap && GetDIBits(screen, bitmap, 0, static_cast<UINT>(rows), pixels.data(), &wide,
+                                          DIB_RGB_COLORS) == rows;
+    if (bitmap)
+        DeleteObject(bitmap);
+    ReleaseDC(nullptr, screen);
+    if (!read)
+        return FALSE;
+    const std::uint64_t packed = 3 * static_cast<std::uint64_t>(width);
+    for (LONG r = 1; r < rows; ++r)
+        std::memmove(pixels.data() + r * packed, pixels.data() + r * padded, packed);
+    return image.SetImage(static_cast<DWORD>(width), rows, 3, 24, pixels.data());
 }

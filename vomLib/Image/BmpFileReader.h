@@ -30,16 +30,21 @@ public:
     // Bytes of the uncompressed pixel rows the header describes (rows padded to 4 bytes); 0 when the
     // header is not an uncompressed bitmap of 1, 4, 8, 16, 24 or 32 bits with a valid size. Bit
     // fields count as uncompressed when their masks are those of the plain layout (x8r8g8b8 at 32
-    // bits, x1r5g5b5 at 16), as other programs write them with version 4 and 5 headers.
+    // bits, x1r5g5b5 at 16), as other programs write them with version 4 and 5 headers, or r5g6b5.
     std::uint64_t ImageBytes() const;
     // Fills image with the pixels as packed rows (samples: 4 at 32 bits, 3 at 24, else 1) and, up to
-    // 8 bits, the file's colour table as palette. FALSE when there are no pixels or the format is not
-    // an uncompressed one of ImageBytes().
+    // 8 bits, the file's colour table as palette; r5g6b5 pixels become 24-bit bottom-up rows. FALSE
+    // when there are no pixels or the format is not an uncompressed one of ImageBytes().
     BOOL MakeImage(BmpImgObject& image) const;
 
 private:
+    // The header's red, green and blue masks; false when the pixels are not 16 or 32-bit bit fields.
+    bool BitFieldMasks(DWORD (&masks)[3]) const;
     // The header's bit-field masks describe the same pixels as BI_RGB at its depth.
     bool PlainBitFields() const;
+    // 16-bit bit fields of 5 red, 6 green and 5 blue bits.
+    bool Rgb565() const;
+    BOOL MakeImageFrom565(BmpImgObject& image) const;
 
     BITMAPFILEHEADER m_fileHeader{};
     BITMAPINFOHEADER m_infoHeader{};
