@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "KivIc/Main/MainFrame.h"
-#include "KivIc/Main/OpenDocuments.h"
+#include "KivIc/Documents/OpenDocuments.h"
 #include "KivIc/Play/SyncAxis.h"
 #include "KivIc/Play/SyncPlayThread.h"
 #include "KivIc/Playback/VesloChildFrame.h"
