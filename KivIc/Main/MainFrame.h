@@ -31,14 +31,6 @@ enum : UINT {
     IDR_MAINTOOLBAR = 153,
 };
 
-// Commands of the main frame (the synchronised ones, ID_SYNC_*, are the recording windows' too:
-// Playback/PlaybackIds.h).
-enum : UINT {
-    ID_VIEW_CTRLBAR = 59394,
-    ID_VIEW_IMGLISTBAR = 32887,
-    ID_VIEW_POSBAR = 32888,
-};
-
 // The synchronised rate word at start: 12 frames per second shown, one frame per step.
 constexpr PlaySpeedWord kDefaultSyncPlaySpeed = 0xC0001;
 

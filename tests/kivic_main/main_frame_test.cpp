@@ -7,7 +7,7 @@
 #include <QAction>
 #include <QToolBar>
 
-#include "KivIc/Main/MainResources.h"
+#include "KivIc/Documents/RecordingMenu.h"
 #include "KivIc/Play/SyncPlayThread.h"
 #include "KivIc/Playback/PlaybackIds.h"
 #include "tests/kivic_support/RecordingTestApp.h"
