@@ -29,6 +29,15 @@ public:
         endCalls.push_back(frame);
         playEnd = frame;
     }
+    // The bars as a recording reaches them: here only the control bar.
+    CCtrlBar* GetCtrlBar() override { return bar; }
+    CDlgBarImgList* GetImgListBar() override { return nullptr; }
+    CPosDlgBar* GetPosBar() override { return nullptr; }
+    void SetCtrlBarFrame(long frame) override { bar->SetFrame(frame); }
+    void SetCtrlBarRecordRange(long begin, long end) override { bar->SetRecordRange(begin, end); }
+    void SetCtrlBarPlayRange(long begin, long end) override { bar->SetPlayRange(begin, end); }
+    int SetPositionList(const PositionRow*, int) override { return -1; }
+    IImgListDocument* GetActiveListDocument() const override { return nullptr; }
 
     CCtrlBar* bar = nullptr;
     long playBegin = 10;
