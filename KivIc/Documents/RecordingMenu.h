@@ -1,10 +1,17 @@
 // The menu of every recording window and the popups it shares with the main frame's own menu (File,
-// View, Window, Help), with the main frame's commands that the View popup carries.
+// View, Window, Help), with the main frame's commands that the View popup carries and the main frame's
+// resource id.
 #pragma once
 
 #include <vector>
 
 #include "platform/afx/afxwin.h"
+
+// The main frame's menu built from the shared popups, its title, and the program's icon, which the
+// progress windows show too.
+enum : UINT {
+    IDR_MAINFRAME = 147,
+};
 
 // The main frame's commands that show or hide its bars (the View popup).
 enum : UINT {

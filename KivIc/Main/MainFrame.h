@@ -15,6 +15,7 @@
 #include "KivIc/Bars/CtrlBar.h"
 #include "KivIc/Bars/DlgBarImgList.h"
 #include "KivIc/Bars/PosDlgBar.h"
+#include "KivIc/Documents/RecordingMenu.h"
 #include "KivIc/Main/SyncDocList.h"
 #include "KivIc/Play/PlayOwner.h"
 #include "KivIc/Play/SyncAxis.h"
@@ -25,9 +26,9 @@ class CSyncPlayThread;
 class CVesloDoc;
 class CVesloChildFrame;
 
-// Resource ids of the main frame.
+// Resource ids of the main frame (its menu, title and icon, IDR_MAINFRAME, are shared:
+// Documents/RecordingMenu.h).
 enum : UINT {
-    IDR_MAINFRAME = 147,
     IDR_MAINTOOLBAR = 153,
 };
 
