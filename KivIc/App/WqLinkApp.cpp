@@ -10,7 +10,7 @@
 #include "KivIc/Documents/BmpTemplate.h"
 #include "KivIc/Documents/KivTemplate.h"
 #include "KivIc/Main/MainFrame.h"
-#include "KivIc/Main/OpenDocuments.h"
+#include "KivIc/Documents/OpenDocuments.h"
 #include "KivIc/Playback/VesloDoc.h"
 #include "platform/afx/doc/docpath.h"
 #include "platform/com/objects.h"

@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QPolygonF>
 
+#include "KivIc/Bars/CtrlBar.h"
 #include "platform/afx/afxwin.h"
 
 namespace {
@@ -145,28 +146,31 @@ void RegisterCommandIcon(UINT nID, CommandGlyph glyph) {
 
 void RegisterCtrlBarIcons() {
     static const bool done = [] {
-        // Document command, synchronised command, face.
         const struct {
-            UINT document;
-            UINT synchronised;
+            UINT command;
             CommandGlyph glyph;
         } buttons[] = {
-            {1028, 1002, CommandGlyph::FirstFrame},   {1030, 1001, CommandGlyph::StepBackward},
-            {1112, 1005, CommandGlyph::PlayBackward}, {1031, 1003, CommandGlyph::Stop},
-            {1032, 1004, CommandGlyph::Play},         {1033, 1006, CommandGlyph::StepForward},
-            {1034, 1007, CommandGlyph::LastFrame},    {1039, 1008, CommandGlyph::Trigger},
-            {1165, 1009, CommandGlyph::Loop},
+            {ID_PLAY_START_FRAME, CommandGlyph::FirstFrame},
+            {ID_PLAY_REVERSE_STEP, CommandGlyph::StepBackward},
+            {ID_PLAY_REWIND, CommandGlyph::PlayBackward},
+            {ID_PLAY_STOP, CommandGlyph::Stop},
+            {ID_PLAY_PLAY, CommandGlyph::Play},
+            {ID_PLAY_FORWARD_STEP, CommandGlyph::StepForward},
+            {ID_PLAY_END_FRAME, CommandGlyph::LastFrame},
+            {ID_PLAY_T0, CommandGlyph::Trigger},
+            {ID_PLAY_LOOP, CommandGlyph::Loop},
         };
+        // A face under the document command and under its synchronised command.
         for (const auto& button : buttons) {
-            RegisterCommandIcon(button.document, button.glyph);
-            RegisterCommandIcon(button.synchronised, button.glyph);
+            RegisterCommandIcon(button.command, button.glyph);
+            RegisterCommandIcon(CCtrlBar::MapPlaybackCommand(button.command, 2), button.glyph);
         }
-        RegisterCommandIcon(1111, CommandGlyph::RangeBegin);
-        RegisterCommandIcon(1113, CommandGlyph::RangeEnd);
-        RegisterCommandIcon(2000, CommandGlyph::PointInput);
-        RegisterCommandIcon(2004, CommandGlyph::FrameRate);
-        RegisterCommandIcon(2001, CommandGlyph::More);
-        RegisterCommandIcon(1037, CommandGlyph::More);
+        RegisterCommandIcon(ID_PLAY_SET_BEGIN, CommandGlyph::RangeBegin);
+        RegisterCommandIcon(ID_PLAY_SET_END, CommandGlyph::RangeEnd);
+        RegisterCommandIcon(ID_RETICLE_INPUT, CommandGlyph::PointInput);
+        RegisterCommandIcon(ID_FRAME_RATE, CommandGlyph::FrameRate);
+        RegisterCommandIcon(ID_CTRL_2001, CommandGlyph::More);
+        RegisterCommandIcon(IDC_CTRL_1037, CommandGlyph::More);
         return true;
     }();
     (void)done;

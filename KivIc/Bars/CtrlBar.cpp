@@ -16,12 +16,6 @@ namespace {
 // Where the speed field stands in the bar (dialog units); its spin follows it.
 constexpr int kSpeedX = 372;
 
-// Document command and synchronised command of each playback button.
-constexpr UINT kCommandPairs[][2] = {
-    {1028, 1002}, {1030, 1001}, {1112, 1005}, {1031, 1003}, {1032, 1004},
-    {1033, 1006}, {1034, 1007}, {1039, 1008}, {1165, 1009},
-};
-
 } // namespace
 
 CCtrlBar::CCtrlBar() = default;
@@ -41,10 +35,9 @@ void CCtrlBar::RegisterTemplate() {
     };
     add(AfxControl::Static, -1, "Frame No.", 2, 4, 42, 10);
     add(AfxControl::Edit, IDC_CTRL_FRAME, "", 46, 2, 40, 12);
-    const int buttons[] = {1028, 1030, 1112, 1031, 1032, 1033, 1034, 1039, 1165};
     int x = 90;
-    for (int id : buttons) {
-        add(AfxControl::BitmapButton, id, "", x, 2, 16, 12);
+    for (const auto& pair : kPlaybackCommandPairs) {
+        add(AfxControl::BitmapButton, static_cast<int>(pair[0]), "", x, 2, 16, 12);
         x += 18;
     }
     add(AfxControl::BitmapButton, IDC_CTRL_SETBEGIN, "", x + 4, 2, 16, 12);
@@ -264,7 +257,7 @@ UINT CCtrlBar::MapPlaybackCommand(UINT id, int mode) {
     if (mode != 1 && mode != 2)
         return id;
     const int from = mode == 2 ? 0 : 1;
-    for (const auto& pair : kCommandPairs) {
+    for (const auto& pair : kPlaybackCommandPairs) {
         if (pair[from] == id)
             return pair[1 - from];
     }
@@ -275,7 +268,7 @@ void CCtrlBar::SetCommandMode(int mode) {
     if (mode != 1 && mode != 2)
         return;
     const int from = mode == 2 ? 0 : 1;
-    for (const auto& pair : kCommandPairs) {
+    for (const auto& pair : kPlaybackCommandPairs) {
         if (CWnd* button = GetDlgItem(static_cast<int>(pair[from])))
             button->SetDlgCtrlID(static_cast<int>(MapPlaybackCommand(pair[from], mode)));
     }

@@ -8,6 +8,7 @@
 #include "KivIc/Bars/BarOwners.h"
 #include "KivIc/Bars/BarSpin.h"
 #include "KivIc/Bars/ExSlider2.h"
+#include "KivIc/Bars/PlaybackCommands.h"
 #include "platform/afx/afxwin.h"
 
 // Control ids of dialog 264.
@@ -19,13 +20,14 @@ enum : UINT {
     IDC_CTRL_SPEED = 1017,
     IDC_CTRL_SPEEDSPIN = 1110,
     IDC_CTRL_SLIDER = 1084,
-    IDC_CTRL_SETBEGIN = 1111,
-    IDC_CTRL_SETEND = 1113,
+    // The play-range buttons carry their commands' ids.
+    IDC_CTRL_SETBEGIN = ID_PLAY_SET_BEGIN,
+    IDC_CTRL_SETEND = ID_PLAY_SET_END,
     IDC_CTRL_1037 = 1037,
     // Point input, a spare button and the frame-rate dialog; the frames decide what they do.
-    IDC_CTRL_POINTINPUT = 2000,
-    IDC_CTRL_2001 = 2001,
-    IDC_CTRL_FRAMERATE = 2004,
+    IDC_CTRL_POINTINPUT = ID_RETICLE_INPUT,
+    IDC_CTRL_2001 = ID_CTRL_2001,
+    IDC_CTRL_FRAMERATE = ID_FRAME_RATE,
     // Zoom in per cent, and the raw camera's brightness, contrast and chroma.
     IDC_CTRL_ZOOM = 2003,
     IDC_CTRL_BRIGHTNESS = 2005,

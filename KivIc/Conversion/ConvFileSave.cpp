@@ -7,6 +7,7 @@
 #include "KivIc/Conversion/FrameCompressor.h"
 #include "KivIc/Conversion/JpegQualityDlg.h"
 #include "KivIc/Conversion/SequenceOutput.h"
+#include "KivIc/Documents/OpenDocuments.h"
 #include "KivIc/Documents/SequenceFiles.h"
 #include "KivIc/Playback/SourcePath.h"
 #include "platform/afx/doc/docpath.h"
@@ -279,31 +280,21 @@ BOOL CConvFileSave::TakesRecordingFrames(DWORD handler, DWORD quality) const {
 }
 
 BOOL CConvFileSave::IsOutputOpen(const CString& path) {
-    CWinApp* app = AfxGetApp();
-    if (app == nullptr)
-        return FALSE;
     const CString target = AfxCanonicalPath(path);
     const bool sequence = IsSequenceTarget(path);
     const CString folder = FolderOf(target);
     const CString base = SequenceBase(path);
     const CString ext = SplitSourcePath(path).ext;
-    POSITION templates = app->GetFirstDocTemplatePosition();
-    while (templates != nullptr) {
-        CDocTemplate* docTemplate = app->GetNextDocTemplate(templates);
-        POSITION docs = docTemplate != nullptr ? docTemplate->GetFirstDocPosition() : nullptr;
-        while (docs != nullptr) {
-            const CDocument* doc = docTemplate->GetNextDoc(docs);
-            if (doc == nullptr || doc->GetPathName().IsEmpty())
-                continue;
-            const CString open = AfxCanonicalPath(doc->GetPathName());
-            LONG number = 0;
-            // A sequence's new frames would join (or replace) the frames of an open sequence alike.
-            if (sequence ? FolderOf(open) == folder && SequenceFrameNumber(NameOf(open), base, ext, &number)
-                         : open == target)
-                return TRUE;
-        }
-    }
-    return FALSE;
+    const CDocument* found = FindOpenDocument([&](const CDocument* doc) {
+        if (doc->GetPathName().IsEmpty())
+            return false;
+        const CString open = AfxCanonicalPath(doc->GetPathName());
+        LONG number = 0;
+        // A sequence's new frames would join (or replace) the frames of an open sequence alike.
+        return sequence ? FolderOf(open) == folder && SequenceFrameNumber(NameOf(open), base, ext, &number)
+                        : open == target;
+    });
+    return found != nullptr ? TRUE : FALSE;
 }
 
 BOOL CConvFileSave::ConfirmReplace(const CString& path) {

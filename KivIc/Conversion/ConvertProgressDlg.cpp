@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include "KivIc/Documents/RecordingMenu.h"
 #include "platform/afx/ctrl/progressctrl.h"
 
 namespace {
@@ -36,7 +37,7 @@ END_MESSAGE_MAP()
 
 CConvertProgressDlg::CConvertProgressDlg() : CDialog(IDD, nullptr) {
     RegisterResources();
-    m_hIcon = AfxIconHandle(IDI_PROGRAM);
+    m_hIcon = AfxIconHandle(IDR_MAINFRAME);
 }
 
 CString CConvertProgressDlg::RemainText() const {

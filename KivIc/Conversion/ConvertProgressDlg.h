@@ -15,7 +15,6 @@ public:
         IDC_REMAIN_TIME = 233,
         IDS_REMAIN_FRAMES = 107, // "The number of remaining frames is %ld."
         IDS_REMAIN_TIME = 108,   // "Remaining time is %ld minutes %ld second."
-        IDI_PROGRAM = 147,
     };
 
     CConvertProgressDlg();

@@ -8,7 +8,6 @@
 #include "KivIc/Conversion/ConvFileSave.h"
 #include "KivIc/Conversion/RecordingConverter.h"
 #include "KivIc/Conversion/SequenceConvertingDlg.h"
-#include "KivIc/Main/MainFrame.h"
 #include "KivIc/Playback/SourcePath.h"
 #include "platform/win32/files.h"
 #include "vomLib/avilib/MovieException.h"
@@ -38,9 +37,8 @@ CString DescribeBytes(ULONGLONG bytes) {
 // in between and nothing else that waits (a close of the window) is handled meanwhile. New threads wait
 // for the next start.
 void StopPlayback(CFcDoc* doc) {
-    CWnd* wnd = AfxGetMainWnd();
-    if (wnd != nullptr && wnd->IsKindOf(RUNTIME_CLASS(CMainFrame)))
-        static_cast<CMainFrame*>(wnd)->EndSyncPlayNow();
+    if (IPlayMainFrame* main = CVesloDoc::GetPlayMainFrame())
+        main->EndSyncPlayNow();
     if (doc->IsPlaying()) {
         doc->StopPlayThread();
         doc->StartPlayThread();

@@ -3,7 +3,7 @@
 #include "KivIc/Documents/AviChildFrame.h"
 #include "KivIc/Documents/AviDoc.h"
 #include "KivIc/Documents/Ovisk.h"
-#include "KivIc/Main/MainResources.h"
+#include "KivIc/Documents/RecordingMenu.h"
 
 CMultiDocTemplate* RegisterAviTemplate(CWinApp* app) {
     AfxRegisterString(IDR_AVITYPE, "\nAVI\nAVI\nAVI File (*.avi)\n.avi\nKivIc.AviFile\nAVI File");

@@ -3,7 +3,7 @@
 #include "KivIc/Documents/BmpChildFrame.h"
 #include "KivIc/Documents/BmpDoc.h"
 #include "KivIc/Documents/BmpView.h"
-#include "KivIc/Main/MainResources.h"
+#include "KivIc/Documents/RecordingMenu.h"
 
 CMultiDocTemplate* RegisterBmpTemplate(CWinApp* app) {
     AfxRegisterString(IDR_BMPTYPE, "\nBmp\n\nBitmap File (*.bmp)\n.bmp\nBmp.Document\nBmp Document\n\n");

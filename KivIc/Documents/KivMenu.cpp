@@ -1,7 +1,7 @@
 #include "KivIc/Documents/KivMenu.h"
 
 #include "KivIc/Documents/KivIds.h"
-#include "KivIc/Main/MainResources.h"
+#include "KivIc/Documents/RecordingMenu.h"
 #include "KivIc/Playback/PlaybackMenu.h"
 
 namespace {

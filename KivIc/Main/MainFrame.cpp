@@ -1,5 +1,6 @@
 #include "KivIc/Main/MainFrame.h"
 
+#include "KivIc/Documents/RecordingMenu.h"
 #include "KivIc/Main/MainResources.h"
 #include "KivIc/Play/SyncPlayThread.h"
 #include "KivIc/Playback/VesloChildFrame.h"

@@ -15,6 +15,7 @@
 #include "KivIc/Bars/CtrlBar.h"
 #include "KivIc/Bars/DlgBarImgList.h"
 #include "KivIc/Bars/PosDlgBar.h"
+#include "KivIc/Documents/RecordingMenu.h"
 #include "KivIc/Main/SyncDocList.h"
 #include "KivIc/Play/PlayOwner.h"
 #include "KivIc/Play/SyncAxis.h"
@@ -25,18 +26,10 @@ class CSyncPlayThread;
 class CVesloDoc;
 class CVesloChildFrame;
 
-// Resource ids of the main frame.
+// Resource ids of the main frame (its menu, title and icon, IDR_MAINFRAME, are shared:
+// Documents/RecordingMenu.h).
 enum : UINT {
-    IDR_MAINFRAME = 147,
     IDR_MAINTOOLBAR = 153,
-};
-
-// Commands of the main frame (the synchronised ones, ID_SYNC_*, are the recording windows' too:
-// Playback/PlaybackIds.h).
-enum : UINT {
-    ID_VIEW_CTRLBAR = 59394,
-    ID_VIEW_IMGLISTBAR = 32887,
-    ID_VIEW_POSBAR = 32888,
 };
 
 // The synchronised rate word at start: 12 frames per second shown, one frame per step.
@@ -54,17 +47,17 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
 
     // --- Bars -------------------------------------------------------------------------------------
-    CCtrlBar* GetCtrlBar() { return &m_wndCtrlBar; }
-    CDlgBarImgList* GetImgListBar() { return &m_wndImgListBar; }
-    CPosDlgBar* GetPosBar() { return &m_wndPosBar; }
+    CCtrlBar* GetCtrlBar() override { return &m_wndCtrlBar; }
+    CDlgBarImgList* GetImgListBar() override { return &m_wndImgListBar; }
+    CPosDlgBar* GetPosBar() override { return &m_wndPosBar; }
     CToolBar* GetToolBar() { return &m_wndToolBar; }
     CStatusBar* GetStatusBar() { return &m_wndStatusBar; }
     // Pass the values to the control bar once its window exists.
-    void SetCtrlBarFrame(long frame);
-    void SetCtrlBarRecordRange(long begin, long end);
-    void SetCtrlBarPlayRange(long begin, long end);
+    void SetCtrlBarFrame(long frame) override;
+    void SetCtrlBarRecordRange(long begin, long end) override;
+    void SetCtrlBarPlayRange(long begin, long end) override;
     // Fills the point-position bar; the index of the last row added, or -1.
-    int SetPositionList(const PositionRow* rows, int count);
+    int SetPositionList(const PositionRow* rows, int count) override;
 
     // --- Where the control bar's moves go (ICtrlBarOwner) ------------------------------------------
     // In synchronised mode a position on the common axis, otherwise the active document's; nothing
@@ -74,7 +67,7 @@ public:
     void SyncSetPlayEnd(long frame) override;
 
     // --- Synchronised playback --------------------------------------------------------------------
-    BOOL IsSyncMode() const { return m_bSyncMode.load(); }
+    BOOL IsSyncMode() const override { return m_bSyncMode.load(); }
     BOOL IsSyncPlaying() const { return m_bSyncPlaying.load(); }
     int GetSyncFrameRate() const { return m_nSyncFrameRate.load(); }
     // The frame the control bar shows for a time on the axis.
@@ -82,13 +75,14 @@ public:
     // The axis as it stands: play begin and end, step size and rate.
     SyncAxis GetSyncAxis() const;
     CSyncDocList& GetSyncList() { return m_syncList; }
+    BOOL IsSyncDocument(const IPlayDocument* doc) const override { return m_syncList.Contains(doc); }
     // A closing document leaves the synchronised list.
-    void RemoveSyncDocument(CVesloDoc* pDoc);
+    void RemoveSyncDocument(const IPlayDocument* doc) override;
     void SetSyncLoop(BOOL bLoop) { m_bSyncLoop = bLoop ? TRUE : FALSE; }
     void SetSyncPlaySpeedWord(PlaySpeedWord rate) { m_dwSyncPlaySpeed = rate; }
     // Renumbers the playback commands of every menu (the frame's and the recording windows') for the
     // current mode.
-    void RemapMenuCommands();
+    void RemapMenuCommands() override;
     void RemapMenuCommands(CMenu* pMenu);
     void PostSyncPlay();
     void PostSyncStop();
@@ -99,7 +93,7 @@ public:
     void StopSyncPlayThread();
     // Ends synchronised playback for certain, as closing does: the play thread is stopped and joined,
     // so nothing it handed over moves a document later, and a new one waits for the next start.
-    void EndSyncPlayNow();
+    void EndSyncPlayNow() override;
 
     // IPlayMainFrame: read on the play thread.
     double GetSyncBeginTime() const override { return m_dSyncBegin.load(); }
@@ -119,6 +113,8 @@ public:
     // The active recording window and its document, or null.
     CVesloChildFrame* GetActiveRecordingFrame() const;
     CVesloDoc* GetActiveRecordingDoc() const;
+    // ICtrlBarOwner: the active recording window's document, as the bars list it.
+    IImgListDocument* GetActiveListDocument() const override;
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "KivIc/Main/MainFrame.h"
-#include "KivIc/Main/OpenDocuments.h"
+#include "KivIc/Documents/OpenDocuments.h"
 #include "KivIc/Play/SyncAxis.h"
 #include "KivIc/Play/SyncPlayThread.h"
 #include "KivIc/Playback/VesloChildFrame.h"
@@ -33,8 +33,8 @@ IPlayDocument* CMainFrame::GetSyncDocument(int index) const {
     return m_syncList.GetAt(index);
 }
 
-void CMainFrame::RemoveSyncDocument(CVesloDoc* pDoc) {
-    m_syncList.Remove(pDoc);
+void CMainFrame::RemoveSyncDocument(const IPlayDocument* doc) {
+    m_syncList.Remove(doc);
 }
 
 long CMainFrame::SyncFrameAt(double seconds) const {
@@ -296,6 +296,10 @@ void CMainFrame::OnUpdateSyncLoop(CCmdUI* pCmdUI) {
 CVesloDoc* CMainFrame::GetActiveRecordingDoc() const {
     CVesloChildFrame* child = GetActiveRecordingFrame();
     return child != nullptr ? child->GetVesloDoc() : nullptr;
+}
+
+IImgListDocument* CMainFrame::GetActiveListDocument() const {
+    return GetActiveRecordingDoc();
 }
 
 void CMainFrame::SyncSetCurrentFrame(long frame) {

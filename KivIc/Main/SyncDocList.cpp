@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "KivIc/Playback/VesloDoc.h"
+
 void CSyncDocList::Clear() {
     CCriticalSectionLock lock(m_lock);
     m_docs.clear();
@@ -15,12 +17,12 @@ void CSyncDocList::Add(CVesloDoc* pDoc) {
         m_docs.push_back(pDoc);
 }
 
-BOOL CSyncDocList::Remove(CVesloDoc* pDoc) {
+BOOL CSyncDocList::Remove(const IPlayDocument* pDoc) {
     CCriticalSectionLock lock(m_lock);
     return std::erase(m_docs, pDoc) > 0 ? TRUE : FALSE;
 }
 
-BOOL CSyncDocList::Contains(CVesloDoc* pDoc) const {
+BOOL CSyncDocList::Contains(const IPlayDocument* pDoc) const {
     CCriticalSectionLock lock(m_lock);
     return std::find(m_docs.begin(), m_docs.end(), pDoc) != m_docs.end() ? TRUE : FALSE;
 }

@@ -9,14 +9,15 @@
 #include "vomLib/Utility/CriticalSectionWrapper.h"
 
 class CVesloDoc;
+class IPlayDocument;
 
 class CSyncDocList {
 public:
     void Clear();
     void Add(CVesloDoc* pDoc);
     // FALSE when the document was not listed.
-    BOOL Remove(CVesloDoc* pDoc);
-    BOOL Contains(CVesloDoc* pDoc) const;
+    BOOL Remove(const IPlayDocument* pDoc);
+    BOOL Contains(const IPlayDocument* pDoc) const;
     int GetCount() const;
     // The i-th document, or null past the end. The lock is released before the caller uses it.
     CVesloDoc* GetAt(int index) const;

@@ -1,5 +1,6 @@
 // What a play thread needs from the document it plays and from the main frame whose common time
-// axis it plays. The playback document and the main frame implement these.
+// axis it plays, and what a recording reaches of the main frame's synchronised playback. The playback
+// document and the main frame implement these.
 //
 // Threads: the Get/Is operations are called on the play thread while the GUI thread may change the
 // values, so implementations keep those values in atomics. Every other operation is called on the
@@ -56,4 +57,16 @@ public:
     virtual void SetSyncTime(double seconds) = 0;
     // Ends synchronised playback, looping or not (a document that cannot show its frame asks for it).
     virtual void StopSyncPlay() = 0;
+    // Ends synchronised playback for certain and at once: the play thread is stopped and joined, so
+    // nothing it handed over moves a document later, and a new one waits for the next start.
+    virtual void EndSyncPlayNow() = 0;
+    // In synchronised mode the control bar and the menus speak for the common time axis.
+    virtual BOOL IsSyncMode() const = 0;
+    // The document is one of those that play together.
+    virtual BOOL IsSyncDocument(const IPlayDocument* doc) const = 0;
+    // A closing document leaves those that play together.
+    virtual void RemoveSyncDocument(const IPlayDocument* doc) = 0;
+    // Renumbers the playback commands of every menu (the frame's and the recording windows') for the
+    // current mode.
+    virtual void RemapMenuCommands() = 0;
 };

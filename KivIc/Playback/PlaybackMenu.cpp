@@ -4,9 +4,6 @@
 
 namespace {
 
-// Synchronised mode belongs to the main frame; its id is the same in both modes.
-constexpr UINT kSyncModeCommand = 1000;
-
 AFX_MENU_ITEM Item(const char* text, UINT id) {
     return AFX_MENU_ITEM(CString(text), id);
 }
@@ -24,7 +21,7 @@ AFX_MENU_ITEM PlaybackMenuPopup() {
          Separator(), Item("&Foward Step", ID_PLAY_FORWARD_STEP), Item("&Reverse Step", ID_PLAY_REVERSE_STEP),
          Item("Jump to S&tart frame", ID_PLAY_START_FRAME), Item("Jump to &End frame", ID_PLAY_END_FRAME),
          Item("Jump to T&0 frame", ID_PLAY_T0), Separator(), Item("Loop", ID_PLAY_LOOP), Separator(),
-         Item("S&ynchronized Playback", kSyncModeCommand)});
+         Item("S&ynchronized Playback", ID_SYNC_MODE)});
 }
 
 AFX_MENU_ITEM PictureMenuPopup() {

@@ -2,7 +2,7 @@
 
 #include "KivIc/Bars/CtrlBar.h"
 #include "KivIc/Helpers/PropertyDlg.h"
-#include "KivIc/Main/MainFrame.h"
+#include "KivIc/Bars/DlgBarImgList.h"
 #include "KivIc/Playback/PlaybackIds.h"
 #include "KivIc/Playback/VesloDoc.h"
 #include "KivIc/Playback/VesloView.h"
@@ -78,15 +78,17 @@ CVesloView* CVesloChildFrame::GetVesloView() const {
                                                                         : nullptr;
 }
 
-CMainFrame* CVesloChildFrame::GetMainFrame() const {
-    if (m_pMDIFrame != nullptr && m_pMDIFrame->IsKindOf(RUNTIME_CLASS(CMainFrame)))
-        return static_cast<CMainFrame*>(m_pMDIFrame);
-    return nullptr;
+IPlayMainFrame* CVesloChildFrame::GetPlayMainFrame() const {
+    return dynamic_cast<IPlayMainFrame*>(m_pMDIFrame);
+}
+
+ICtrlBarOwner* CVesloChildFrame::GetBarOwner() const {
+    return dynamic_cast<ICtrlBarOwner*>(m_pMDIFrame);
 }
 
 CCtrlBar* CVesloChildFrame::GetCtrlBar() const {
-    CMainFrame* main = GetMainFrame();
-    return main != nullptr && main->GetCtrlBar()->GetSafeHwnd() != nullptr ? main->GetCtrlBar() : nullptr;
+    ICtrlBarOwner* bars = GetBarOwner();
+    return bars != nullptr && bars->GetCtrlBar()->GetSafeHwnd() != nullptr ? bars->GetCtrlBar() : nullptr;
 }
 
 BOOL CVesloChildFrame::CanEditWhileStopped(CCmdUI* pCmdUI) {
@@ -109,14 +111,14 @@ BOOL CVesloChildFrame::IsToolLocked() {
 void CVesloChildFrame::OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd* pDeactivateWnd) {
     BeginWaitCursor();
     CMDIChildWnd::OnMDIActivate(bActivate, pActivateWnd, pDeactivateWnd);
-    CMainFrame* main = GetMainFrame();
+    IPlayMainFrame* main = GetPlayMainFrame();
     CVesloDoc* doc = GetVesloDoc();
     if (doc != nullptr && (main == nullptr || !main->IsSyncMode())) {
         doc->SetActive(bActivate);
         SyncControlBar(bActivate);
         if (bActivate) {
-            if (main != nullptr) {
-                main->GetImgListBar()->SelectDocument(doc);
+            if (ICtrlBarOwner* bars = GetBarOwner()) {
+                bars->GetImgListBar()->SelectDocument(doc);
                 if (CCtrlBar* bar = GetCtrlBar())
                     bar->SetPlaySpeed(static_cast<int>(doc->GetPlaySpeedWord() >> 16));
             }
@@ -168,10 +170,10 @@ void CVesloChildFrame::SyncControlBar(BOOL bActive) {
     // Only a window with colour settings fills the colour fields.
     if (bar != nullptr)
         bar->ShowColourFields(FALSE);
-    if (CMainFrame* main = GetMainFrame()) {
-        main->SetCtrlBarRecordRange(doc->GetRecordBegin(), doc->GetRecordEnd());
-        main->SetCtrlBarPlayRange(doc->GetPlayBegin(), doc->GetPlayEnd());
-        main->SetCtrlBarFrame(doc->GetCurrentFrame());
+    if (ICtrlBarOwner* bars = GetBarOwner()) {
+        bars->SetCtrlBarRecordRange(doc->GetRecordBegin(), doc->GetRecordEnd());
+        bars->SetCtrlBarPlayRange(doc->GetPlayBegin(), doc->GetPlayEnd());
+        bars->SetCtrlBarFrame(doc->GetCurrentFrame());
     }
     if (speed != nullptr)
         speed->EnableWindow(TRUE);
@@ -248,9 +250,9 @@ void CVesloChildFrame::WriteBarField(int id, int value) {
     CCtrlBar* bar = GetCtrlBar();
     if (bar == nullptr)
         return;
-    // Only the active window speaks for the shared field.
-    CMainFrame* main = GetMainFrame();
-    if (main != nullptr && main->MDIGetActive() != nullptr && main->MDIGetActive() != this)
+    // Only the active window speaks for the shared field (the bar is there: the frame is the program's).
+    CMDIFrameWnd* frame = GetMDIFrame();
+    if (frame != nullptr && frame->MDIGetActive() != nullptr && frame->MDIGetActive() != this)
         return;
     bar->SetDlgItemInt(id, static_cast<UINT>(value), TRUE);
 }

@@ -9,7 +9,8 @@
 
 class CVesloDoc;
 class CVesloView;
-class CMainFrame;
+class IPlayMainFrame;
+class ICtrlBarOwner;
 class CCtrlBar;
 class CPropertyDlg;
 
@@ -44,7 +45,10 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
-    CMainFrame* GetMainFrame() const;
+    // The main frame as a recording window reaches it: its synchronised playback and its bars; null in
+    // a frame that is not the program's.
+    IPlayMainFrame* GetPlayMainFrame() const;
+    ICtrlBarOwner* GetBarOwner() const;
     CCtrlBar* GetCtrlBar() const;
     // Play (step +1) or rewind play (step -1) at the control bar's speed.
     void StartPlay(int step);

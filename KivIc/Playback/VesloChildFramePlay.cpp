@@ -1,6 +1,5 @@
 // The playback commands of the recording window: play, stop, step, jump, loop and the play range.
 #include "KivIc/Bars/CtrlBar.h"
-#include "KivIc/Main/MainFrame.h"
 #include "KivIc/Playback/VesloChildFrame.h"
 #include "KivIc/Playback/VesloDoc.h"
 
@@ -73,7 +72,7 @@ void CVesloChildFrame::SetPlayEdgeHere(void (CCtrlBar::*setBarEdge)(long),
     CCtrlBar* bar = GetCtrlBar();
     // Playing together, the bar shows the common axis: the edge goes there at the frame it shows, and
     // the bar hands it to the main frame; this recording's own play range stays as it was.
-    const CMainFrame* main = GetMainFrame();
+    const IPlayMainFrame* main = GetPlayMainFrame();
     if (main != nullptr && main->IsSyncMode()) {
         if (bar != nullptr)
             (bar->*setBarEdge)(bar->GetFrame());

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "KivIc/Main/MainFrame.h"
+#include "KivIc/Bars/DlgBarImgList.h"
+#include "KivIc/Bars/PosDlgBar.h"
 #include "KivIc/Play/PlayThread.h"
 #include "KivIc/Play/SyncAxis.h"
 #include "KivIc/Playback/PlaybackIds.h"
@@ -26,16 +27,18 @@ CVesloDoc::~CVesloDoc() {
     // The thread reads this document's fields: it ends before any of them goes.
     StopPlayThread();
     // A document deleted without closing (a failed open) must not stay listed.
-    if (CMainFrame* frame = GetMainFrame()) {
-        frame->GetImgListBar()->RemoveDocument(this);
-        frame->RemoveSyncDocument(this);
-    }
+    if (ICtrlBarOwner* bars = GetBarOwner())
+        bars->GetImgListBar()->RemoveDocument(this);
+    if (IPlayMainFrame* main = GetPlayMainFrame())
+        main->RemoveSyncDocument(this);
 }
 
-CMainFrame* CVesloDoc::GetMainFrame() {
-    CWnd* wnd = AfxGetMainWnd();
-    return wnd != nullptr && wnd->IsKindOf(RUNTIME_CLASS(CMainFrame)) ? static_cast<CMainFrame*>(wnd)
-                                                                      : nullptr;
+IPlayMainFrame* CVesloDoc::GetPlayMainFrame() {
+    return dynamic_cast<IPlayMainFrame*>(AfxGetMainWnd());
+}
+
+ICtrlBarOwner* CVesloDoc::GetBarOwner() {
+    return dynamic_cast<ICtrlBarOwner*>(AfxGetMainWnd());
 }
 
 void CVesloDoc::StopPlayThread() {
@@ -63,8 +66,8 @@ void CVesloDoc::MoveToFrame(long frame, BOOL bUpdate) {
     m_nCurrentFrame = kept;
     LoadFrame(kept);
     if (m_bActive.load()) {
-        if (CMainFrame* mainFrame = GetMainFrame())
-            mainFrame->SetCtrlBarFrame(kept);
+        if (ICtrlBarOwner* bars = GetBarOwner())
+            bars->SetCtrlBarFrame(kept);
     }
     if (bUpdate)
         UpdateAllViews(nullptr);
@@ -180,9 +183,9 @@ void CVesloDoc::Stop() {
 void CVesloDoc::StopPlaying() {
     if (!IsPlaying())
         return;
-    CMainFrame* mainFrame = GetMainFrame();
-    if (mainFrame != nullptr && mainFrame->GetSyncList().Contains(this)) {
-        static_cast<IPlayMainFrame*>(mainFrame)->StopSyncPlay();
+    IPlayMainFrame* main = GetPlayMainFrame();
+    if (main != nullptr && main->IsSyncDocument(this)) {
+        main->StopSyncPlay();
         return;
     }
     Stop();
@@ -233,12 +236,13 @@ BOOL CVesloDoc::OnOpenDocument(LPCTSTR lpszPathName) {
 void CVesloDoc::OnCloseDocument() {
     // The thread calls into this document and its views: it ends before the framework destroys them.
     StopPlayThread();
-    if (CMainFrame* frame = GetMainFrame()) {
-        frame->GetImgListBar()->RemoveDocument(this);
-        CPosDlgBar* posBar = frame->GetPosBar();
+    if (ICtrlBarOwner* bars = GetBarOwner()) {
+        bars->GetImgListBar()->RemoveDocument(this);
+        CPosDlgBar* posBar = bars->GetPosBar();
         if (posBar->GetSafeHwnd() != nullptr)
             posBar->DeleteAllRows();
-        frame->RemoveSyncDocument(this);
     }
+    if (IPlayMainFrame* main = GetPlayMainFrame())
+        main->RemoveSyncDocument(this);
     CReticleDoc::OnCloseDocument();
 }

@@ -16,7 +16,6 @@
 #include "vomLib/Utility/CriticalSectionWrapper.h"
 
 class CPlayThread;
-class CMainFrame;
 
 // The recording rate a document has until its source says otherwise.
 constexpr int kDefaultRecordRate = 1000;
@@ -128,8 +127,10 @@ public:
     // synchronised list, then the framework's closing.
     void OnCloseDocument() override;
 
-    // The program's main frame, or null (tests without one).
-    static CMainFrame* GetMainFrame();
+    // The program's main frame as a recording reaches it: its synchronised playback and its bars; null
+    // without one (tests).
+    static IPlayMainFrame* GetPlayMainFrame();
+    static ICtrlBarOwner* GetBarOwner();
 
 protected:
     // The frame clamped to the play range (when the range is not empty).

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "KivIc/Main/MainFrame.h"
+#include "KivIc/Bars/CtrlBar.h"
 #include "KivIc/Playback/PlaybackIds.h"
 #include "KivIc/Tracking/MatParDlg.h"
 #include "KivIc/Tracking/PointTable.h"
@@ -77,8 +77,7 @@ CTrackingView* CTrackingChildFrame::GetTrackingView() const {
 }
 
 BOOL CTrackingChildFrame::IsActiveWindow() const {
-    CMainFrame* main = GetMainFrame();
-    return main != nullptr && main->MDIGetActive() == this;
+    return GetBarOwner() != nullptr && GetMDIFrame()->MDIGetActive() == this;
 }
 
 void CTrackingChildFrame::EnableSlider(BOOL bEnable) {
@@ -100,7 +99,7 @@ BOOL CTrackingChildFrame::CanStartTracking() const {
     CTrackingDoc* doc = GetTrackingDoc();
     if (!CanEditPoints() || doc->IsPlaying())
         return FALSE;
-    CMainFrame* main = GetMainFrame();
+    IPlayMainFrame* main = GetPlayMainFrame();
     if (main != nullptr && main->IsSyncMode())
         return FALSE;
     long width = 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "KivIc/Main/MainFrame.h"
+#include "KivIc/Bars/PosDlgBar.h"
 #include "KivIc/Tracking/Init2dDlg.h"
 #include "KivIc/Tracking/PointTable.h"
 
@@ -206,16 +206,16 @@ std::vector<PositionRow> CTrackingDoc::GetPositionRows(long frame) {
 }
 
 BOOL CTrackingDoc::IsShownInPositionBar() const {
-    CMainFrame* main = GetMainFrame();
-    return main != nullptr && main->GetPosBar()->GetSafeHwnd() != nullptr &&
-           main->GetActiveRecordingDoc() == this;
+    ICtrlBarOwner* bars = GetBarOwner();
+    return bars != nullptr && bars->GetPosBar()->GetSafeHwnd() != nullptr &&
+           bars->GetActiveListDocument() == static_cast<const IImgListDocument*>(this);
 }
 
 void CTrackingDoc::RefreshPositionList(long frame) {
     if (!IsShownInPositionBar())
         return;
     const std::vector<PositionRow> rows = GetPositionRows(frame);
-    GetMainFrame()->SetPositionList(rows.data(), static_cast<int>(rows.size()));
+    GetBarOwner()->SetPositionList(rows.data(), static_cast<int>(rows.size()));
     m_nListedFrame = frame;
     m_bListed = true;
 }
@@ -227,11 +227,11 @@ void CTrackingDoc::FollowShownFrame() {
 
 void CTrackingDoc::SelectPositionRow(int row) {
     if (IsShownInPositionBar())
-        GetMainFrame()->GetPosBar()->SelectRow(row);
+        GetBarOwner()->GetPosBar()->SelectRow(row);
 }
 
 int CTrackingDoc::GetSelectedPositionRow() {
-    return IsShownInPositionBar() ? GetMainFrame()->GetPosBar()->GetSelectedRow() : -1;
+    return IsShownInPositionBar() ? GetBarOwner()->GetPosBar()->GetSelectedRow() : -1;
 }
 
 BOOL CTrackingDoc::ExportPositions(LPCTSTR lpszPath) {
@@ -258,8 +258,8 @@ void CTrackingDoc::SetCurrentFrame(long frame, BOOL bUpdate) {
     if (m_bTrackingRun) {
         // The control bar goes back to where the run holds the document.
         if (IsActive()) {
-            if (CMainFrame* main = GetMainFrame())
-                main->SetCtrlBarFrame(GetCurrentFrame());
+            if (ICtrlBarOwner* bars = GetBarOwner())
+                bars->SetCtrlBarFrame(GetCurrentFrame());
         }
         return;
     }

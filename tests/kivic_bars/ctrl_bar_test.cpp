@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <vector>
 
 #include "KivIc/Bars/CtrlBar.h"
@@ -28,6 +29,15 @@ public:
         endCalls.push_back(frame);
         playEnd = frame;
     }
+    // The bars as a recording reaches them: here only the control bar.
+    CCtrlBar* GetCtrlBar() override { return bar; }
+    CDlgBarImgList* GetImgListBar() override { return nullptr; }
+    CPosDlgBar* GetPosBar() override { return nullptr; }
+    void SetCtrlBarFrame(long frame) override { bar->SetFrame(frame); }
+    void SetCtrlBarRecordRange(long begin, long end) override { bar->SetRecordRange(begin, end); }
+    void SetCtrlBarPlayRange(long begin, long end) override { bar->SetPlayRange(begin, end); }
+    int SetPositionList(const PositionRow*, int) override { return -1; }
+    IImgListDocument* GetActiveListDocument() const override { return nullptr; }
 
     CCtrlBar* bar = nullptr;
     long playBegin = 10;
@@ -83,7 +93,10 @@ TEST_F(CtrlBarTest, CreationState) {
     EXPECT_EQ(fresh.GetCtrlStyle(), 0u);
     EXPECT_FALSE(fresh.GetSlider().GetEnabled());
     EXPECT_TRUE(fresh.CanEdit());
-    for (int id : {1028, 1030, 1112, 1031, 1032, 1033, 1034, 1039, 1165, 1111, 1113, 1037, 1107, 1105, 1084})
+    for (int id : std::initializer_list<int>{
+             ID_PLAY_START_FRAME, ID_PLAY_REVERSE_STEP, ID_PLAY_REWIND, ID_PLAY_STOP, ID_PLAY_PLAY,
+             ID_PLAY_FORWARD_STEP, ID_PLAY_END_FRAME, ID_PLAY_T0, ID_PLAY_LOOP, ID_PLAY_SET_BEGIN,
+             ID_PLAY_SET_END, IDC_CTRL_1037, IDC_CTRL_PLAYBEGIN, IDC_CTRL_PLAYEND, IDC_CTRL_SLIDER})
         EXPECT_NE(fresh.GetDlgItem(id), nullptr) << id;
 }
 
@@ -214,19 +227,18 @@ TEST_F(CtrlBarTest, SpinStepsWithinOneToTwentyFour) {
 }
 
 TEST_F(CtrlBarTest, CommandModeRenumbersThePlaybackButtons) {
-    const UINT document[] = {1028, 1030, 1112, 1031, 1032, 1033, 1034, 1039, 1165};
-    const UINT synchronised[] = {1002, 1001, 1005, 1003, 1004, 1006, 1007, 1008, 1009};
     std::vector<CWnd*> buttons;
-    for (UINT id : document)
-        buttons.push_back(bar.GetDlgItem(static_cast<int>(id)));
+    for (const auto& pair : kPlaybackCommandPairs)
+        buttons.push_back(bar.GetDlgItem(static_cast<int>(pair[0])));
     bar.SetCommandMode(2);
-    for (size_t i = 0; i < 9; ++i) {
-        EXPECT_EQ(bar.GetDlgItem(static_cast<int>(synchronised[i])), buttons[i]) << synchronised[i];
-        EXPECT_EQ(bar.GetDlgItem(static_cast<int>(document[i])), nullptr) << document[i];
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        const auto& pair = kPlaybackCommandPairs[i];
+        EXPECT_EQ(bar.GetDlgItem(static_cast<int>(pair[1])), buttons[i]) << pair[1];
+        EXPECT_EQ(bar.GetDlgItem(static_cast<int>(pair[0])), nullptr) << pair[0];
     }
     bar.SetCommandMode(1);
-    for (size_t i = 0; i < 9; ++i)
-        EXPECT_EQ(bar.GetDlgItem(static_cast<int>(document[i])), buttons[i]) << document[i];
+    for (size_t i = 0; i < buttons.size(); ++i)
+        EXPECT_EQ(bar.GetDlgItem(static_cast<int>(kPlaybackCommandPairs[i][0])), buttons[i]);
 }
 
 } // namespace

@@ -116,7 +116,7 @@ protected:
         return doc;
     }
 
-    // "Save as" (32827) in the document's window with the user's answers; FALSE when the save dialog did
+    // "Save as" (ID_FILE_CONVERT_SAVE) in the document's window with the user's answers; FALSE when the save dialog did
     // not close with OK. With direct the command goes to the document whatever the menus allow.
     bool SaveAs(CKivDoc* doc, const SaveAnswer& answer, bool direct = false) {
         doc->ActivateFirstView();

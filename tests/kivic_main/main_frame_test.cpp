@@ -7,7 +7,7 @@
 #include <QAction>
 #include <QToolBar>
 
-#include "KivIc/Main/MainResources.h"
+#include "KivIc/Documents/RecordingMenu.h"
 #include "KivIc/Play/SyncPlayThread.h"
 #include "KivIc/Playback/PlaybackIds.h"
 #include "tests/kivic_support/RecordingTestApp.h"
@@ -48,7 +48,8 @@ TEST_F(MainFrameTest, CreatesEveryBar) {
     EXPECT_GE(toolBar->CommandToIndex(ID_SYNC_MODE), 0);
     EXPECT_GE(toolBar->CommandToIndex(ID_FILE_OPEN), 0);
     // The bar's fields and buttons that the recording windows use.
-    for (int id : {2000, 2001, 2003, 2004, 2005, 2006, 2007})
+    for (int id : {IDC_CTRL_POINTINPUT, IDC_CTRL_2001, IDC_CTRL_ZOOM, IDC_CTRL_FRAMERATE, IDC_CTRL_BRIGHTNESS,
+                   IDC_CTRL_CONTRAST, IDC_CTRL_CHROMA})
         EXPECT_NE(Bar()->GetDlgItem(id), nullptr) << id;
     // The control bar along the bottom, the two lists along the left side.
     EXPECT_EQ(main->GetControlBarSide(Bar()), CBRS_ALIGN_BOTTOM);
@@ -59,7 +60,9 @@ TEST_F(MainFrameTest, CreatesEveryBar) {
 }
 
 TEST_F(MainFrameTest, ButtonsShowFacesNotTexts) {
-    for (int id : {1028, 1030, 1112, 1031, 1032, 1033, 1034, 1039, 1165, 1111, 1113, 2000, 2004}) {
+    for (int id : {ID_PLAY_START_FRAME, ID_PLAY_REVERSE_STEP, ID_PLAY_REWIND, ID_PLAY_STOP, ID_PLAY_PLAY,
+                   ID_PLAY_FORWARD_STEP, ID_PLAY_END_FRAME, ID_PLAY_T0, ID_PLAY_LOOP, ID_PLAY_SET_BEGIN,
+                   ID_PLAY_SET_END, ID_RETICLE_INPUT, ID_FRAME_RATE}) {
         auto* button = qobject_cast<QAbstractButton*>(Bar()->GetDlgItem(id)->GetWidget());
         ASSERT_NE(button, nullptr) << id;
         EXPECT_TRUE(button->text().isEmpty()) << id;

@@ -8,10 +8,6 @@
 
 namespace {
 
-// Document command and synchronised command of each playback command.
-constexpr UINT kRenumbered[][2] = {{1028, 1002}, {1030, 1001}, {1112, 1005}, {1031, 1003}, {1032, 1004},
-                                   {1033, 1006}, {1034, 1007}, {1039, 1008}, {1165, 1009}};
-
 class SyncModeTest : public RecordingAppTest {
 protected:
     // Waits until the seek posted to the play thread has reached the control bar.
@@ -163,12 +159,12 @@ TEST_F(SyncModeTest, PlayRangeButtonsSetTheAxisRangeOnly) {
 TEST_F(SyncModeTest, TheModeRenumbersMenusAndBarAndBack) {
     CGenRecordingDoc* doc = Open("begin=0,end=99");
     ASSERT_NE(doc, nullptr);
-    for (const auto& pair : kRenumbered) {
+    for (const auto& pair : kPlaybackCommandPairs) {
         EXPECT_TRUE(MenuHas(pair[0])) << pair[0];
         EXPECT_NE(Bar()->GetDlgItem(static_cast<int>(pair[0])), nullptr) << pair[0];
     }
     Command(ID_SYNC_MODE);
-    for (const auto& pair : kRenumbered) {
+    for (const auto& pair : kPlaybackCommandPairs) {
         EXPECT_FALSE(MenuHas(pair[0])) << pair[0];
         EXPECT_TRUE(MenuHas(pair[1])) << pair[1];
         EXPECT_EQ(Bar()->GetDlgItem(static_cast<int>(pair[0])), nullptr) << pair[0];
@@ -177,16 +173,16 @@ TEST_F(SyncModeTest, TheModeRenumbersMenusAndBarAndBack) {
     // The frame's own menu too, shown once the window has gone.
     doc->OnCloseDocument();
     Pump();
-    for (const auto& pair : kRenumbered)
+    for (const auto& pair : kPlaybackCommandPairs)
         EXPECT_TRUE(MenuHas(pair[1])) << pair[1];
     Command(ID_SYNC_MODE);
     EXPECT_FALSE(main->IsSyncMode());
-    for (const auto& pair : kRenumbered) {
+    for (const auto& pair : kPlaybackCommandPairs) {
         EXPECT_FALSE(MenuHas(pair[1])) << pair[1];
         EXPECT_NE(Bar()->GetDlgItem(static_cast<int>(pair[0])), nullptr) << pair[0];
     }
-    EXPECT_TRUE(MenuHas(1032));
-    EXPECT_TRUE(MenuHas(1000));
+    EXPECT_TRUE(MenuHas(ID_PLAY_PLAY));
+    EXPECT_TRUE(MenuHas(ID_SYNC_MODE));
 }
 
 TEST_F(SyncModeTest, WithoutARatedRecordingTheModeIsRefused) {
@@ -201,7 +197,7 @@ TEST_F(SyncModeTest, WithoutARatedRecordingTheModeIsRefused) {
     EXPECT_FALSE(main->IsSyncMode());
     EXPECT_EQ(boxes.size(), 2u);
     EXPECT_EQ(main->GetSyncList().GetCount(), 0);
-    EXPECT_NE(Bar()->GetDlgItem(1032), nullptr);
+    EXPECT_NE(Bar()->GetDlgItem(ID_PLAY_PLAY), nullptr);
     EXPECT_FALSE(IsEnabled(ID_SYNC_PLAY));
 }
 

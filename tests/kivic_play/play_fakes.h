@@ -2,6 +2,7 @@
 // GUI thread's queued calls.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -137,6 +138,14 @@ public:
         ++timeChanges;
     }
     void StopSyncPlay() override {}
+    // What the recordings ask of the main frame; the play thread asks none of it.
+    void EndSyncPlayNow() override { playing = FALSE; }
+    BOOL IsSyncMode() const override { return TRUE; }
+    BOOL IsSyncDocument(const IPlayDocument* doc) const override {
+        return std::find(documents.begin(), documents.end(), doc) != documents.end();
+    }
+    void RemoveSyncDocument(const IPlayDocument* doc) override { std::erase(documents, doc); }
+    void RemapMenuCommands() override {}
 
     std::atomic<double> begin{0.0}, end{1.0}, current{0.0}, step{0.1};
     std::atomic<BOOL> loop{FALSE};

@@ -22,7 +22,7 @@
 #include "KivIc/Documents/TiffDoc.h"
 #include "KivIc/Documents/TiffView.h"
 #include "KivIc/Main/MainFrame.h"
-#include "KivIc/Main/MainResources.h"
+#include "KivIc/Documents/RecordingMenu.h"
 #include "image/image_test_util.h"
 #include "kivic_app/app_fixture.h"
 #include "platform/win32/command_line.h"

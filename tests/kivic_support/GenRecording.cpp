@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "KivIc/Main/MainResources.h"
+#include "KivIc/Documents/RecordingMenu.h"
 
 IMPLEMENT_DYNCREATE(CGenRecordingDoc, CTrackingDoc)
 IMPLEMENT_DYNCREATE(CGenRecordingView, CTrackingView)

@@ -1,4 +1,4 @@
-#include "KivIc/Main/OpenDocuments.h"
+#include "KivIc/Documents/OpenDocuments.h"
 
 #include "KivIc/Playback/VesloDoc.h"
 

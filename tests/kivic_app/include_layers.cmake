@@ -1,0 +1,77 @@
+# cmake -DKIVIC_DIR=<the program's source folder> -P include_layers.cmake
+#
+# The program's folders stand in layers: a folder includes only folders below it, and the six at the
+# bottom include none of each other. Fails naming file:line of every include that runs upward or
+# sideways among the bottom folders, and every folder that has no place in the order.
+cmake_minimum_required(VERSION 3.25)
+
+if(NOT KIVIC_DIR OR NOT IS_DIRECTORY "${KIVIC_DIR}")
+  message(FATAL_ERROR "KIVIC_DIR='${KIVIC_DIR}' is not the program's source folder")
+endif()
+
+# Top to bottom; the bottom folders share the lowest rank.
+set(upper_layers App Main Conversion Documents Tracking Playback)
+set(bottom_layers Play Bars Reticle Helpers Dialogs Servers)
+list(LENGTH upper_layers rank)
+foreach(folder IN LISTS upper_layers)
+  set(rank_${folder} ${rank})
+  math(EXPR rank "${rank} - 1")
+endforeach()
+foreach(folder IN LISTS bottom_layers)
+  set(rank_${folder} 0)
+endforeach()
+
+file(GLOB_RECURSE sources RELATIVE "${KIVIC_DIR}" "${KIVIC_DIR}/*.h" "${KIVIC_DIR}/*.cpp")
+list(SORT sources)
+set(faults)
+set(files 0)
+set(includes 0)
+foreach(source IN LISTS sources)
+  # Files beside the folders (main.cpp) stand above them all.
+  if(NOT source MATCHES "^([^/]+)/")
+    continue()
+  endif()
+  set(from ${CMAKE_MATCH_1})
+  if(NOT DEFINED rank_${from})
+    list(APPEND faults "${KIVIC_DIR}/${source}: folder ${from} has no place in the layer order")
+    continue()
+  endif()
+  math(EXPR files "${files} + 1")
+  # One list element per line: the characters that would join or split elements are masked first
+  # (include paths contain none of them).
+  file(READ "${KIVIC_DIR}/${source}" text)
+  string(REGEX REPLACE "[][;\\\\]" "_" text "${text}")
+  string(REPLACE "\n" ";" lines "${text}")
+  set(number 0)
+  foreach(line IN LISTS lines)
+    math(EXPR number "${number} + 1")
+    if(NOT line MATCHES "^[ \t]*#[ \t]*include[ \t]*[<\"](KivIc/|\\.\\./)([^/\">]+)/")
+      continue()
+    endif()
+    math(EXPR includes "${includes} + 1")
+    set(to ${CMAKE_MATCH_2})
+    if(to STREQUAL from)
+      continue()
+    endif()
+    if(NOT DEFINED rank_${to})
+      list(APPEND faults "${KIVIC_DIR}/${source}:${number}: includes ${to}, which has no place in the layer order")
+    elseif(rank_${to} GREATER rank_${from})
+      list(APPEND faults "${KIVIC_DIR}/${source}:${number}: ${from} includes ${to}, a layer above it")
+    elseif(rank_${to} EQUAL 0 AND rank_${from} EQUAL 0)
+      list(APPEND faults "${KIVIC_DIR}/${source}:${number}: ${from} includes ${to}, beside it at the bottom")
+    endif()
+  endforeach()
+endforeach()
+
+if(files EQUAL 0 OR includes EQUAL 0)
+  message(FATAL_ERROR "no sources or no includes found in ${KIVIC_DIR}")
+endif()
+if(faults)
+  # One line each, unwrapped, so that editors and grep take file:line.
+  foreach(fault IN LISTS faults)
+    message(NOTICE "${fault}")
+  endforeach()
+  list(LENGTH faults count)
+  message(FATAL_ERROR "${count} include(s) against the layer order")
+endif()
+message(STATUS "${files} files, ${includes} includes of the program's folders, all downward")
