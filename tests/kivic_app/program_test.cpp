@@ -24,6 +24,7 @@
 
 #include "KivIc/App/WqLinkApp.h"
 #include "KivIc/Main/MainFrame.h"
+#include "afx/afx_test_app.h"
 #include "afx_core/temp_dir.h"
 #include "kivic_app/open_recordings.h"
 #include "platform/win32/command_line.h"
@@ -188,11 +189,7 @@ TEST(KivIcProgram, TwoRecordingsPlaySynchronisedAndTheProgramClosesWhilePlaying)
     TempDir::WriteAll(start + "/slow.gen", "begin=0\nend=499\nrate=50\nwidth=320\nheight=240\n");
     std::filesystem::current_path(start);
 
-    std::vector<std::string> boxes;
-    SetMessageBoxNotifier([&boxes](HWND, const char* text, const char*, UINT) {
-        boxes.emplace_back(text != nullptr ? text : "");
-        return IDOK;
-    });
+    MessageBoxRecorder boxes;
     SetCommandLineArgs({"KivIc", "fast.gen", start + "/slow.gen", "-SetRange", "10", "200", "-SPlay"});
 
     AfxEnsureQtApp();
@@ -205,7 +202,7 @@ TEST(KivIcProgram, TwoRecordingsPlaySynchronisedAndTheProgramClosesWhilePlaying)
 
     for (const std::string& failure : probe.failures)
         ADD_FAILURE() << failure;
-    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_TRUE(boxes.texts.empty()) << boxes.texts.front();
     ASSERT_GE(probe.samples.size(), 10u);
     const Sample& first = probe.samples.front();
     const Sample& last = probe.samples.back();
@@ -228,5 +225,4 @@ TEST(KivIcProgram, TwoRecordingsPlaySynchronisedAndTheProgramClosesWhilePlaying)
     std::printf("REPORT closing while playing took %.3f s; screenshot %s\n", closing, probe.shot.c_str());
     RecordProperty("closing_seconds", std::to_string(closing));
     RecordProperty("shown_rate", std::to_string(fast));
-    SetMessageBoxNotifier({});
 }

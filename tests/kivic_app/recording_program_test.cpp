@@ -46,6 +46,7 @@
 #include "KivIc/Bars/CtrlBar.h"
 #include "KivIc/Bars/DlgBarImgList.h"
 #include "KivIc/Playback/PlaybackIds.h"
+#include "afx/afx_test_app.h"
 #include "afx_core/temp_dir.h"
 #include "platform/afx/app/msgbox.h"
 #include "platform/com/objects.h"
@@ -571,11 +572,7 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
     }
     std::filesystem::current_path(dir.Path("seq"));
 
-    std::vector<std::string> boxes;
-    SetMessageBoxNotifier([&boxes](HWND, const char* text, const char*, UINT) {
-        boxes.emplace_back(text != nullptr ? text : "");
-        return IDOK;
-    });
+    MessageBoxRecorder boxes;
     SetCommandLineArgs({"KivIc", raw, dir.Path("seq/run00000002.bmp")});
 
     AfxEnsureQtApp();
@@ -586,7 +583,7 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
 
     for (const std::string& failure : probe.failures)
         ADD_FAILURE() << failure;
-    EXPECT_TRUE(boxes.empty()) << boxes.front();
+    EXPECT_TRUE(boxes.texts.empty()) << boxes.texts.front();
     EXPECT_EQ(probe.kinds.size(), 3u);
     EXPECT_GT(probe.levelBefore, 0.0);
     EXPECT_GT(probe.levelAfter, probe.levelBefore + 5.0) << "+12dB did not brighten the picture";
@@ -599,7 +596,6 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
                 "pixels painted for a picture of %ld; screenshot %s\n",
                 probe.levelBefore, probe.levelAfter, probe.playedFrom, probe.playedTo,
                 probe.paintedAfterZoomOut, probe.pictureAfterZoomOut, probe.shot.c_str());
-    SetMessageBoxNotifier({});
     unsetenv("KIVIC_REGISTRY");
     unsetenv("KIVIC_BREMFC_PARAM");
 }
@@ -624,11 +620,7 @@ TEST(KivIcRecordingProgram, ARecordingThatCannotBeReadStopsSynchronisedPlaybackW
     AfxEnsureQtApp();
     for (const char* option : {"-SPlay", "-SLPlay"}) {
         SCOPED_TRACE(option);
-        std::vector<std::string> boxes;
-        SetMessageBoxNotifier([&boxes](HWND, const char* text, const char*, UINT) {
-            boxes.emplace_back(text != nullptr ? text : "");
-            return IDOK;
-        });
+        MessageBoxRecorder boxes;
         SetCommandLineArgs({"KivIc", raw, option});
         {
             CWqLinkApp app;
@@ -640,12 +632,12 @@ TEST(KivIcRecordingProgram, ARecordingThatCannotBeReadStopsSynchronisedPlaybackW
                 ADD_FAILURE() << failure;
             EXPECT_TRUE(probe.played) << "synchronised playback did not start";
             EXPECT_TRUE(probe.stopped) << "synchronised playback went on past the frames it cannot read";
-            std::printf("REPORT %s: %zu message(s); screenshot %s\n", option, boxes.size(),
+            std::printf("REPORT %s: %zu message(s); screenshot %s\n", option, boxes.texts.size(),
                         probe.shot.c_str());
         }
-        ASSERT_EQ(boxes.size(), 1u) << (boxes.empty() ? "" : boxes.front() + " / " + boxes.back());
-        EXPECT_EQ(boxes[0].rfind("Can't read frame 3", 0), 0u) << boxes[0];
-        SetMessageBoxNotifier({});
+        ASSERT_EQ(boxes.texts.size(), 1u)
+            << (boxes.texts.empty() ? "" : boxes.texts.front() + " / " + boxes.texts.back());
+        EXPECT_EQ(boxes.texts[0].rfind("Can't read frame 3", 0), 0u) << boxes.texts[0];
     }
     unsetenv("KIVIC_REGISTRY");
     unsetenv("KIVIC_BREMFC_PARAM");

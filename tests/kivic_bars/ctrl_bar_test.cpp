@@ -163,7 +163,7 @@ TEST_F(CtrlBarTest, PlayBeginAndEndAtRelayOnlyChanges) {
 }
 
 TEST_F(CtrlBarTest, SpeedIsValidatedWhenTheFieldIsLeft) {
-    BoxRecorder boxes;
+    MessageBoxRecorder boxes;
     bar.SetPlaySpeed(12);
     EXPECT_EQ(bar.GetPlaySpeed(), 12);
     EXPECT_STREQ(Field(IDC_CTRL_SPEED), "12");

@@ -8,6 +8,7 @@
 
 #include "KivIc/Conversion/AviConvertingDlg.h"
 #include "KivIc/Conversion/SequenceConvertingDlg.h"
+#include "afx/afx_test_app.h"
 #include "kivic_conversion/conversion_test_util.h"
 #include "platform/afx/ctrl/progressctrl.h"
 #include "platform/vfw/vfw.h"
@@ -40,17 +41,10 @@ protected:
     void SetUp() override {
         AfxEnsureQtApp();
         InstallMjpgCodec();
-        m_old = SetMessageBoxNotifier([this](HWND, const char* text, const char*, UINT) {
-            boxes.emplace_back(text != nullptr ? text : "");
-            return IDOK;
-        });
         script.width = 37;
         script.height = 9;
     }
-    void TearDown() override {
-        SetMessageBoxNotifier(m_old);
-        CConvertingDlg::SetWorkerCount(0);
-    }
+    void TearDown() override { CConvertingDlg::SetWorkerCount(0); }
 
     ConvertSource Source(long first, long last, std::function<void(long)> onFrame = {}) {
         ConvertSource s;
@@ -82,10 +76,8 @@ protected:
 
     convtest::ConverterScript script;
     avitest::TempDir dir;
-    std::vector<std::string> boxes;
-
-private:
-    MessageBoxNotifier m_old;
+    MessageBoxRecorder recorder;
+    std::vector<std::string>& boxes = recorder.texts;
 };
 
 TEST_F(ConvertingDlgTest, ABitmapSequenceGetsNumberedFilesAndAnInformationFileWithCrLf) {
