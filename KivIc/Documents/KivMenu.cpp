@@ -55,7 +55,7 @@ AFX_MENU_ITEM KivImageMenuPopup() {
                 Item("&9000K", ID_IMAGE_WB_9000K), AFX_MENU_ITEM(), Item("&Manual", ID_IMAGE_WB_MANUAL)}),
          Popup("&Enhance", {Item("&OFF", ID_IMAGE_ENHANCE_OFF), Item("&LOW", ID_IMAGE_ENHANCE_LOW),
                             Item("&MID", ID_IMAGE_ENHANCE_MID), Item("&HIGH", ID_IMAGE_ENHANCE_HIGH)}),
-         Popup("G&amma", {Item("&OFF", ID_IMAGE_GAMMA_OFF), Item("&LOW", ID_IMAGE_GAMMA_LOW),
+         Popup("Ga&mma", {Item("&OFF", ID_IMAGE_GAMMA_OFF), Item("&LOW", ID_IMAGE_GAMMA_LOW),
                           Item("HIGH", ID_IMAGE_GAMMA_HIGH)}),
          Popup("&Color", {Item("B/W", ID_IMAGE_CHROMA_BW), Item("25 %", ID_IMAGE_CHROMA_25),
                           Item("50 %", ID_IMAGE_CHROMA_50), Item("75 %", ID_IMAGE_CHROMA_75),

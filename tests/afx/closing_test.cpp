@@ -3,6 +3,7 @@
 // document that may not close keeps its window, and the whole program, open.
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTest>
 
 #include "afx/mdi_fixture.h"
 
@@ -80,6 +81,33 @@ TEST_F(ClosingTest, TheCloseBoxClosesTheDocumentAndTheNextChildBecomesActive) {
     EXPECT_EQ(OpenCount(), 0);
     EXPECT_EQ(main->MDIGetActive(), nullptr);
     EXPECT_TRUE(main->GetMdiArea()->subWindowList().isEmpty());
+}
+
+// Ctrl+F4 closes the active child as its close box does, wherever the focus is in the frame: in the
+// child's own picture or outside every child.
+TEST_F(ClosingTest, CtrlF4ClosesTheActiveChildWhereverTheFocusIs) {
+    main->ShowWindow(SW_SHOW);
+    CDocument* first = app->OpenDocumentFile(MakeFile("first.pln").c_str());
+    CDocument* second = app->OpenDocumentFile(MakeFile("second.pln").c_str());
+    ASSERT_TRUE(first && second);
+    main->GetWidget()->activateWindow();
+    Pump();
+    CWnd* view = FrameOf(second)->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    view->GetWidget()->setFocusPolicy(Qt::StrongFocus);
+    view->GetWidget()->setFocus();
+    QTest::keyClick(view->GetWidget(), Qt::Key_F4, Qt::ControlModifier);
+    Pump();
+    EXPECT_EQ(GuardedChild::s_closeRequests, 1);
+    ASSERT_EQ(OpenCount(), 1);
+    ASSERT_NE(main->MDIGetActive(), nullptr);
+    EXPECT_EQ(main->MDIGetActive()->GetActiveDocument(), first);
+
+    main->GetWidget()->setFocus();
+    QTest::keyClick(main->GetWidget(), Qt::Key_F4, Qt::ControlModifier);
+    Pump();
+    EXPECT_EQ(GuardedChild::s_closeRequests, 2);
+    EXPECT_EQ(OpenCount(), 0);
 }
 
 TEST_F(ClosingTest, AFrameThatRefusesStaysWithItsDocument) {

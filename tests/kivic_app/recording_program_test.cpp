@@ -93,21 +93,29 @@ QAction* FindAction(QMenu* menu, const QString& text) {
     return nullptr;
 }
 
-// The top-level items of a registered menu bar that share their mnemonic with an earlier one.
+// The items of a registered menu bar, at every level, that share their mnemonic with an earlier item of
+// the same menu: Alt and the letter would land on the earlier one. "Zoom &Out" and "Zoom &Original" come
+// with their letters, and O steps between the two.
+void SharedMnemonics(const std::vector<AFX_MENU_ITEM>& items, const std::string& path,
+                     std::vector<std::string>& shared) {
+    std::vector<QKeySequence> seen;
+    for (const AFX_MENU_ITEM& item : items) {
+        const QKeySequence key = QKeySequence::mnemonic(QString::fromUtf8(item.text.GetString()));
+        if (!key.isEmpty() && item.text != "Zoom &Original") {
+            if (std::find(seen.begin(), seen.end(), key) != seen.end())
+                shared.push_back(path + item.text.GetString());
+            seen.push_back(key);
+        }
+        SharedMnemonics(item.children, path + item.text.GetString() + " > ", shared);
+    }
+}
+
 std::vector<std::string> SharedMnemonics(UINT menuId) {
-    std::vector<std::string> shared;
     const std::vector<AFX_MENU_ITEM>* bar = AfxFindMenu(menuId);
     if (bar == nullptr)
         return {"menu " + std::to_string(menuId) + " is not registered"};
-    std::vector<QKeySequence> seen;
-    for (const AFX_MENU_ITEM& popup : *bar) {
-        const QKeySequence key = QKeySequence::mnemonic(QString::fromUtf8(popup.text.GetString()));
-        if (key.isEmpty())
-            continue;
-        if (std::find(seen.begin(), seen.end(), key) != seen.end())
-            shared.push_back(popup.text.GetString());
-        seen.push_back(key);
-    }
+    std::vector<std::string> shared;
+    SharedMnemonics(*bar, "", shared);
     return shared;
 }
 
@@ -174,7 +182,8 @@ private:
             CheckActive(main, FrameOf(m_bmp), "after the command line's files opened");
             for (UINT menu : MenuBars()) {
                 for (const std::string& text : SharedMnemonics(menu))
-                    Fail("menu bar " + std::to_string(menu) + ": \"" + text + "\" repeats a letter");
+                    Fail("menu bar " + std::to_string(menu) + ": \"" + text +
+                         "\" repeats a letter of its menu");
             }
             // A modeless progress window takes the focus while the main window is disabled, as during
             // a conversion.

@@ -4,7 +4,9 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QPointer>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "platform/afx/afxwin.h"
@@ -50,6 +52,20 @@ private:
     std::function<void()> m_catchUp;
 };
 
+// The frame's Ctrl+F4 closes the active child wherever the focus is, so the child's system menu no
+// longer takes that key itself (a key with two owners in reach is taken by neither).
+void LeaveCtrlF4ToTheFrame(QMdiSubWindow* sub) {
+    const QKeySequence ctrlF4(Qt::CTRL | Qt::Key_F4);
+    QMenu* menu = sub->systemMenu();
+    if (menu == nullptr)
+        return;
+    for (QAction* action : menu->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(ctrlF4) > 0)
+            action->setShortcuts(keys);
+    }
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
@@ -75,6 +91,14 @@ QWidget* CMDIFrameWnd::MakeWidget() {
             OnMdiChildActivated(static_cast<CMDIChildWnd*>(wnd));
     });
     m_pMdiArea->installEventFilter(new ActivationCatchUp(m_pMdiArea, [this] { ShowActiveChildActive(); }));
+    // Ctrl+F4 closes the active child wherever the focus is in the frame (a bar's field, the list of
+    // recordings), as the child's own close box does; inside the child its system menu's Close takes it.
+    auto* closeChild = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4), window);
+    QObject::connect(closeChild, &QShortcut::activated, window, [this] {
+        CMDIChildWnd* active = MDIGetActive();
+        if (QMdiSubWindow* sub = active != nullptr ? active->GetSubWindow() : nullptr)
+            sub->close();
+    });
     m_pClientHost = nullptr;
     return window;
 }
@@ -250,6 +274,7 @@ BOOL CMDIChildWnd::Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD d
     QMdiSubWindow* sub = m_pMDIFrame->GetMdiArea()->addSubWindow(widget);
     sub->resize(cs.cx > 0 ? cs.cx : 480, cs.cy > 0 ? cs.cy : 360);
     sub->installEventFilter(new SubWindowCloseFilter(sub, GetSafeHwnd()));
+    LeaveCtrlF4ToTheFrame(sub);
     if (SendMessage(WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
         DestroyWindow();
         return FALSE;
