@@ -185,6 +185,11 @@ void CCtrlBar::ShowNoRecording() {
     ClearFields({IDC_CTRL_FRAME, IDC_CTRL_PLAYBEGIN, IDC_CTRL_PLAYEND, IDC_CTRL_ZOOM});
     ShowColourFields(FALSE);
     EnableSlider(FALSE);
+    // The speed stays shown: a window brings its own along when it becomes active.
+    if (CWnd* speed = GetDlgItem(IDC_CTRL_SPEED))
+        speed->EnableWindow(FALSE);
+    if (m_spin.GetSafeHwnd() != nullptr)
+        m_spin.EnableWindow(FALSE);
 }
 
 void CCtrlBar::EnableRecordingFields() {

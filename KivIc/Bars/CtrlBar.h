@@ -67,7 +67,7 @@ public:
     virtual void SetPlayEndAt(long frame);
     virtual void SetPlaySpeed(int speed);
     // With no recording window the fields that speak for one (frame, play range, zoom, colour) are
-    // empty and disabled, and so is the slider.
+    // empty and disabled, and so are the slider and the speed.
     void ShowNoRecording();
     // The frame, play range and zoom fields take input again; the window writes their values.
     void EnableRecordingFields();

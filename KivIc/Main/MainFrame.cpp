@@ -98,6 +98,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         return -1;
     if (m_wndCtrlBar.CreateBar(this) != 0)
         return -1;
+    // No recording window is open yet: the bar speaks for none, as after the last one closes.
+    m_wndCtrlBar.ShowNoRecording();
     if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT,
                                WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS | CBRS_FLYBY,
                                CRect(0, 0, 0, 0), IDR_MAINTOOLBAR) ||

@@ -51,6 +51,16 @@ TEST_F(MainFrameTest, CreatesEveryBar) {
     for (int id : {IDC_CTRL_POINTINPUT, IDC_CTRL_2001, IDC_CTRL_ZOOM, IDC_CTRL_FRAMERATE, IDC_CTRL_BRIGHTNESS,
                    IDC_CTRL_CONTRAST, IDC_CTRL_CHROMA})
         EXPECT_NE(Bar()->GetDlgItem(id), nullptr) << id;
+    // Before any window opens the bar speaks for none, as after the last one closes: its fields are
+    // empty and take no input, nor does the speed, which a window brings along.
+    for (int id : {IDC_CTRL_FRAME, IDC_CTRL_PLAYBEGIN, IDC_CTRL_PLAYEND, IDC_CTRL_ZOOM, IDC_CTRL_BRIGHTNESS,
+                   IDC_CTRL_CONTRAST, IDC_CTRL_CHROMA}) {
+        CString text;
+        Bar()->GetDlgItemText(id, text);
+        EXPECT_TRUE(text.IsEmpty()) << id << ": " << text.GetString();
+        EXPECT_FALSE(Bar()->GetDlgItem(id)->IsWindowEnabled()) << id;
+    }
+    EXPECT_FALSE(Bar()->GetDlgItem(IDC_CTRL_SPEED)->IsWindowEnabled());
     // The control bar along the bottom, the two lists along the left side.
     EXPECT_EQ(main->GetControlBarSide(Bar()), CBRS_ALIGN_BOTTOM);
     EXPECT_EQ(main->GetControlBarSide(main->GetImgListBar()), CBRS_ALIGN_LEFT);
