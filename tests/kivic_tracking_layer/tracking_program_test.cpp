@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,6 +21,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include "KivIc/App/WqLinkApp.h"
@@ -104,6 +108,72 @@ int CountColour(const QImage& image, const QRect& area, QRgb colour) {
     return count;
 }
 
+// Watches the screen while a run works (under Xvfb; off screen there is no screen to read): each time
+// the view is about to paint, it reads what the screen shows of the view, which frame that is (from the
+// picture's colour) and whether every point stored for that frame has its marker there. The frames
+// whose results were all on the screen at some moment are kept.
+class ScreenWatch : public QObject {
+public:
+    ScreenWatch(CGenRecordingDoc* doc, CGenRecordingView* view, std::string shotName)
+        : m_doc(doc), m_view(view), m_shotName(std::move(shotName)) {}
+
+    std::set<long> complete; // frames shown with the markers of all their found points
+    std::set<long> seen;     // frames shown at all
+    std::string shot;        // a screenshot taken half way
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            Look();
+        return false;
+    }
+
+private:
+    void Look() {
+        QWidget* widget = m_view->GetWidget();
+        const QPoint at = widget->mapToGlobal(QPoint(0, 0));
+        QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen == nullptr)
+            return;
+        const QImage image = screen->grabWindow(0, at.x(), at.y(), widget->width(), widget->height())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const GenRecordingSettings& settings = m_doc->GetSettings();
+        // The picture's bottom right corner carries the frame's colour.
+        const CPoint corner = m_view->TablePointToClient(settings.width - 3, 3);
+        if (image.isNull() || !image.rect().contains(corner.x, corner.y))
+            return;
+        const QRgb colour = image.pixel(corner.x, corner.y);
+        const long frame = GenFrameFromColour(qRed(colour), qGreen(colour), qBlue(colour));
+        const FrameRecord* record = m_doc->GetPointFrameTable()->FindFrame(frame);
+        if (record == nullptr)
+            return;
+        seen.insert(frame);
+        bool all = true;
+        for (int k = 0; k < record->EntryCount(); ++k) {
+            const PointEntry* entry = record->GetEntry(k);
+            if (entry->state == PointEntry::kNoPosition) {
+                all = false; // not tracked yet: its result cannot be on the screen
+                continue;
+            }
+            if (entry->state != PointEntry::kFound)
+                continue;
+            const PositionRow p = m_doc->GetPointFrameTable()->GetPosition(*entry);
+            const CPoint c = m_view->TablePointToClient(p.x, p.y);
+            all = all && CountColour(image, QRect(c.x - 8, c.y - 8, 17, 17), qRgb(255, 0, 0)) >= 4;
+        }
+        if (!all)
+            return;
+        complete.insert(frame);
+        if (shot.empty() && frame >= kLastFrame / 2)
+            KeepShot(nullptr, m_shotName, &shot);
+    }
+
+    CGenRecordingDoc* m_doc;
+    CGenRecordingView* m_view;
+    std::string m_shotName;
+};
+
 // Works the running program from its own event loop, step by step as a user would.
 class Probe : public ProgramProbe {
 public:
@@ -134,6 +204,11 @@ private:
             ClickSpots(main);
             break;
         case 3:
+            if (QGuiApplication::platformName() == "xcb") {
+                m_watch =
+                    std::make_unique<ScreenWatch>(m_doc, ViewOf(m_doc), std::string("run_") + m_case.shot);
+                ViewOf(m_doc)->GetWidget()->installEventFilter(m_watch.get());
+            }
             // The run works inside the command and lets messages through between points.
             main->PostMessage(WM_COMMAND, ID_TRACK_START);
             m_startTick = m_ticks;
@@ -275,8 +350,27 @@ private:
         if (bar->GetRowCount() != m_case.points || bar->GetRowText(0, 1).Trim().IsEmpty() ||
             bar->GetRowText(1, 2).Trim().IsEmpty())
             Fail("the position list is not filled with the last frame's positions");
+        CheckScreenDuringRun();
         Screenshot(main);
         Close(main);
+    }
+
+    // Every frame of the run but the last was on the screen with all its results at some moment.
+    void CheckScreenDuringRun() {
+        if (m_watch == nullptr) {
+            notes.push_back("off screen: the screen during the run is not looked at");
+            return;
+        }
+        ViewOf(m_doc)->GetWidget()->removeEventFilter(m_watch.get());
+        std::string missing;
+        for (long f = 1; f < kLastFrame; ++f) {
+            if (m_watch->complete.count(f) == 0)
+                missing += " " + std::to_string(f) + (m_watch->seen.count(f) != 0 ? "" : "(never shown)");
+        }
+        if (!missing.empty())
+            Fail("during the run these frames were never on the screen with all their points:" + missing);
+        notes.push_back(std::to_string(m_watch->complete.size()) + " frames on the screen with all points" +
+                        (m_watch->shot.empty() ? "" : ", half way " + m_watch->shot));
     }
 
     void Screenshot(CMainFrame* main) {
@@ -305,6 +399,7 @@ private:
     int m_phase = 0;
     bool m_sawRun = false;
     CGenRecordingDoc* m_doc = nullptr;
+    std::unique_ptr<ScreenWatch> m_watch;
 };
 
 // What a run of the program left: the probe's findings and the message boxes shown.
@@ -348,10 +443,11 @@ ProgramRun RunProgram(const ProgramCase& which) {
         run.closeAttempts = probe.closeAttempts;
         run.shot = probe.shot;
     }
-    std::printf("REPORT platform %s; %s; %s; screenshot %s\n",
-                QGuiApplication::platformName().toUtf8().constData(),
-                run.notes.empty() ? "" : run.notes.front().c_str(),
-                run.notes.size() < 2 ? "" : run.notes[1].c_str(), run.shot.c_str());
+    std::string notes;
+    for (const std::string& note : run.notes)
+        notes += note + "; ";
+    std::printf("REPORT platform %s; %sscreenshot %s\n", QGuiApplication::platformName().toUtf8().constData(),
+                notes.c_str(), run.shot.c_str());
     SetMessageBoxNotifier({});
     unsetenv("TMPDIR");
     std::filesystem::current_path(dir.Path(""));
