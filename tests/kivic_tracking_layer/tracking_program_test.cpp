@@ -1,9 +1,10 @@
 // The program as a user tracks points with it: the product's application and main frame with the
 // generated recording type, one recording of 30 frames with two moving spots opened from the command
 // line; "Setup 2D..." with 2 points, a click on each spot, "Start Tracking" over the 30 frames, and an
-// attempt to close the program while the run works. Run under Xvfb when there is one (else off
-// screen). It checks the positions, the filled position list and the overlay in a screenshot of the
-// screen (tracking.png in KIVIC_SHOT_DIR, else shots/ in the build folder).
+// attempt to close the program while the run works; then a reticle point written on the tracked
+// recording. Run under Xvfb when there is one (else off screen). It checks the positions, that every
+// frame was on the screen with all its points during the run, the filled position list and the overlay
+// in a screenshot of the screen (tracking.png in KIVIC_SHOT_DIR, else shots/ in the build folder).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -47,6 +48,9 @@ struct ProgramCase {
     int zoom;
     bool closeWhileRunning;
     const char* shot;
+    // After the run: reticle point input on, a click on the picture, then the tracking point input
+    // again.
+    bool reticle = false;
 };
 
 // Whether the stored entry of point k on the frame is where its spot is: half a pixel off at most. The
@@ -65,6 +69,18 @@ bool AtSpot(const GenRecordingSettings& settings, int k, int points, long frame,
     const long inside = std::min({spot.x, settings.width - 1 - spot.x, spot.y, settings.height - 1 - spot.y});
     const double tolerance = leaving && inside < kGenSpotRadius ? 2.0 : 0.5;
     return found && std::abs(p.x - spot.x) <= tolerance && std::abs(row - spot.y) <= tolerance;
+}
+
+// A left click on the view at the client point, as the mouse gives it.
+void ClickView(CView* view, CPoint at) {
+    const QPointF local(at.x, at.y);
+    const QPointF global = view->GetWidget()->mapToGlobal(local);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(view->GetWidget(), &press);
+    QCoreApplication::sendEvent(view->GetWidget(), &release);
 }
 
 CGenRecordingView* ViewOf(CDocument* doc) {
@@ -222,6 +238,9 @@ private:
         case 5:
             Check(main);
             break;
+        case 6:
+            Reticle(main);
+            break;
         default:
             break;
         }
@@ -267,15 +286,7 @@ private:
             if (main->GetPosBar()->GetSelectedRow() != k)
                 Fail("row " + std::to_string(k) + " is not selected before its click");
             const POINT spot = GenSpotCentre(m_doc->GetSettings(), k, 0);
-            const CPoint at = view->TablePointToClient(spot.x, m_doc->GetSettings().height - spot.y);
-            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at.x, at.y),
-                              view->GetWidget()->mapToGlobal(QPointF(at.x, at.y)), Qt::LeftButton,
-                              Qt::LeftButton, Qt::NoModifier);
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at.x, at.y),
-                                view->GetWidget()->mapToGlobal(QPointF(at.x, at.y)), Qt::LeftButton,
-                                Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(view->GetWidget(), &press);
-            QCoreApplication::sendEvent(view->GetWidget(), &release);
+            ClickView(view, view->TablePointToClient(spot.x, m_doc->GetSettings().height - spot.y));
         }
         const FrameRecord* record = m_doc->GetPointFrameTable()->FindFrame(0);
         for (int k = 0; k < m_case.points; ++k) {
@@ -352,6 +363,55 @@ private:
             Fail("the position list is not filled with the last frame's positions");
         CheckScreenDuringRun();
         Screenshot(main);
+        if (m_case.reticle) {
+            m_phase = 6;
+            return;
+        }
+        Close(main);
+    }
+
+    // Reticle points are written on the tracked recording: the reticle's point input takes the clicks
+    // from the tracking point input, which leaves the tracked positions alone, and the tracking point
+    // input takes them back.
+    void Reticle(CMainFrame* main) {
+        const std::string csv = (std::filesystem::current_path() / "reticle.csv").string();
+        AfxSetFileDialogHook([&csv](CFileDialog* dialog) {
+            dialog->SetPathName(csv.c_str());
+            return static_cast<INT_PTR>(IDOK);
+        });
+        main->SendMessage(WM_COMMAND, ID_RETICLE_INPUT);
+        AfxSetFileDialogHook(nullptr);
+        if (!m_doc->IsPointInput() || m_doc->IsTrackingInput())
+            Fail("the reticle's point input did not take the clicks from the tracking point input");
+        PointFrame before(*m_doc->GetPointFrameTable());
+        CGenRecordingView* view = ViewOf(m_doc);
+        // Near the picture's bottom left corner, away from the spots.
+        ClickView(view, view->TablePointToClient(10, 10));
+        QCoreApplication::processEvents();
+        const FrameRecord* was = before.FindFrame(kLastFrame);
+        const FrameRecord* now = m_doc->GetPointFrameTable()->FindFrame(kLastFrame);
+        for (int k = 0; was != nullptr && now != nullptr && k < m_case.points; ++k) {
+            const PointEntry& a = *was->GetEntry(k);
+            const PointEntry* b = now->GetEntry(k);
+            if (b == nullptr || a.x != b->x || a.y != b->y || a.state != b->state || a.flag != b->flag)
+                Fail("the click for a reticle point moved tracked point " + std::to_string(k + 1));
+        }
+        KeepScreenshot(main->GetWidget(), "tracking_reticle.png");
+        main->SendMessage(WM_COMMAND, ID_TRACK_POINT_INPUT);
+        if (m_doc->IsPointInput() || !m_doc->IsTrackingInput())
+            Fail("the tracking point input did not take the clicks back from the reticle");
+        std::vector<std::string> lines;
+        if (FILE* file = std::fopen(csv.c_str(), "r")) {
+            char line[512];
+            while (std::fgets(line, sizeof line, file) != nullptr)
+                lines.emplace_back(line);
+            std::fclose(file);
+        }
+        const std::string row = "29,290.00,";
+        if (lines.size() != 2 || lines[0].rfind("Frame No.,Time,X,Y,X0,Y0,", 0) != 0 ||
+            lines[1].rfind(row, 0) != 0)
+            Fail("the reticle file does not hold the header and the click's row " + row +
+                 "...: " + std::to_string(lines.size()) + " lines");
         Close(main);
     }
 
@@ -457,9 +517,9 @@ ProgramRun RunProgram(const ProgramCase& which) {
 
 } // namespace
 
-TEST(KivIcTrackingProgram, SetUpClickTrackAndRefuseToCloseWhileTracking) {
+TEST(KivIcTrackingProgram, SetUpClickTrackRefuseToCloseWhileTrackingThenWriteAReticlePoint) {
     const ProgramRun run = RunProgram(
-        {"begin=0\nend=29\nrate=100\nwidth=320\nheight=240\nspots=2\n", 2, 2, true, "tracking.png"});
+        {"begin=0\nend=29\nrate=100\nwidth=320\nheight=240\nspots=2\n", 2, 2, true, "tracking.png", true});
     for (const std::string& failure : run.failures)
         ADD_FAILURE() << failure;
     EXPECT_TRUE(run.tracked);
