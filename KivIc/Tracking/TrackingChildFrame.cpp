@@ -221,9 +221,6 @@ void CTrackingChildFrame::OnSetup2d() {
         return;
     if (!doc->RunSetup2dDialog())
         return;
-    // The setup leaves the clicks to the points.
-    if (doc->IsTrackingInput())
-        EndReticleInput();
     // The templates of points that are gone would be reported with the next run.
     m_pJob->DropTemplateSets(doc->GetPointCount());
     RedrawViews();

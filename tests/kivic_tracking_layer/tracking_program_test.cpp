@@ -396,6 +396,12 @@ private:
             if (b == nullptr || a.x != b->x || a.y != b->y || a.state != b->state || a.flag != b->flag)
                 Fail("the click for a reticle point moved tracked point " + std::to_string(k + 1));
         }
+        // A new setup (the rate, say) leaves the clicks where they are.
+        AfxSetModalHook([](CDialog* dialog) { dialog->SendMessage(WM_COMMAND, IDOK, 0); });
+        main->SendMessage(WM_COMMAND, ID_TRACK_SETUP_2D);
+        AfxSetModalHook(nullptr);
+        if (!m_doc->IsPointInput() || m_doc->IsTrackingInput())
+            Fail("the 2-D setup took the clicks from the reticle's point input");
         KeepScreenshot(main->GetWidget(), "tracking_reticle.png");
         main->SendMessage(WM_COMMAND, ID_TRACK_POINT_INPUT);
         if (m_doc->IsPointInput() || !m_doc->IsTrackingInput())
