@@ -361,6 +361,13 @@ private:
         if (bar->GetRowCount() != m_case.points || bar->GetRowText(0, 1).Trim().IsEmpty() ||
             bar->GetRowText(1, 2).Trim().IsEmpty())
             Fail("the position list is not filled with the last frame's positions");
+        // The rows are numbered as the matching-parameter dialog and the exported file number the
+        // points: from 1.
+        for (int k = 0; k < bar->GetRowCount(); ++k) {
+            if (bar->GetRowText(k, 0) != CString(std::to_string(k + 1).c_str()))
+                Fail("row " + std::to_string(k) + " of the position list is numbered \"" +
+                     std::string(bar->GetRowText(k, 0).GetString()) + "\", not " + std::to_string(k + 1));
+        }
         CheckScreenDuringRun();
         Screenshot(main);
         if (m_case.reticle) {
