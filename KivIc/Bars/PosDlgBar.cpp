@@ -64,8 +64,9 @@ void CPosDlgBar::FormatPosition(const PositionRow& row, CString& x, CString& y) 
 int CPosDlgBar::AddRow(int index, const PositionRow& row) {
     if (m_list.GetSafeHwnd() == nullptr)
         return -1;
+    // Points are numbered from 1, as the matching-parameter dialog and the exported positions name them.
     CString number;
-    number.Format("%d", index);
+    number.Format("%d", index + 1);
     const int item = m_list.InsertItem(m_list.GetItemCount(), number);
     if (item < 0)
         return -1;

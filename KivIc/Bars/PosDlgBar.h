@@ -1,5 +1,5 @@
 // The point-position bar (dialog 288): one row per tracked point of the shown frame, with the point's
-// index and its X and Y position, and the tracking buttons whose commands go to the active frame.
+// number and its X and Y position, and the tracking buttons whose commands go to the active frame.
 #pragma once
 
 #include "KivIc/Bars/BarReportList.h"
@@ -21,9 +21,9 @@ public:
     static void RegisterTemplate();
     BOOL CreateBar(CWnd* pParent);
 
-    // Appends the row of point index; returns the row's index, or -1 when the bar has no list yet. The
-    // row that was selected when the rows were last deleted is selected again as it comes back, so a
-    // refresh of the list keeps the selection.
+    // Appends the row of the point at index (0-based; the row shows its number, index + 1); returns the
+    // row's index, or -1 when the bar has no list yet. The row that was selected when the rows were
+    // last deleted is selected again as it comes back, so a refresh of the list keeps the selection.
     int AddRow(int index, const PositionRow& row);
     BOOL DeleteAllRows();
     // Selects the row (-1: none); FALSE when there is no such row.

@@ -2,6 +2,30 @@
 
 IMPLEMENT_DYNAMIC(CReticleDoc, CDocument)
 
+namespace {
+
+// Whether the file's last line has no line end (an editor may save it so): rows appended to it would
+// be joined to that line.
+bool LastLineIsOpen(LPCTSTR lpszPath) {
+    CFile file;
+    if (!file.Open(lpszPath, CFile::modeRead | CFile::typeBinary))
+        return false;
+    bool open = false;
+    try {
+        if (file.GetLength() > 0) {
+            file.Seek(-1, CFile::end);
+            char last = 0;
+            open = file.Read(&last, 1) == 1 && last != '\n' && last != '\r';
+        }
+        file.Close();
+    } catch (CFileException* e) {
+        e->Delete();
+    }
+    return open;
+}
+
+} // namespace
+
 CReticleDoc::CReticleDoc() = default;
 
 CReticleDoc::~CReticleDoc() {
@@ -36,6 +60,7 @@ BOOL CReticleDoc::BeginPointInput() {
 BOOL CReticleDoc::OpenCsv(LPCTSTR lpszPath) {
     CFileStatus status{};
     const BOOL exists = CFile::GetStatus(lpszPath, status);
+    const bool openLine = exists && LastLineIsOpen(lpszPath);
     delete m_pCsvFile;
     m_pCsvFile = new CStdioFile;
     UINT flags = CFile::modeWrite | CFile::typeText;
@@ -51,6 +76,10 @@ BOOL CReticleDoc::OpenCsv(LPCTSTR lpszPath) {
             m_pCsvFile->SeekToEnd();
         } catch (CFileException* e) {
             e->Delete();
+            CloseCsv();
+            return FALSE;
+        }
+        if (openLine && !WriteCsvLine("\n")) {
             CloseCsv();
             return FALSE;
         }

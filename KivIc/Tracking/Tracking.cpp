@@ -227,6 +227,9 @@ int CTracking::RunFrames(long start, long end, int step, int direction) {
             else if (mode == kTracked)
                 TrackPoint(run, p, f);
         }
+        // The frame's results reach the screen before the next frame replaces the picture; without
+        // this the last point would never be seen during a run.
+        m_pHost->PumpMessages();
         if (m_bStop)
             break;
     }

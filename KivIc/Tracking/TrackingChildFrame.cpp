@@ -24,6 +24,7 @@ ON_COMMAND(ID_TRACK_SETUP_2D, OnSetup2d)
 ON_UPDATE_COMMAND_UI(ID_TRACK_SETUP_2D, OnUpdateSetup2d)
 ON_COMMAND(ID_TRACK_POINT_INPUT, OnPointInput)
 ON_UPDATE_COMMAND_UI(ID_TRACK_POINT_INPUT, OnUpdatePointInput)
+ON_COMMAND(ID_RETICLE_INPUT, OnReticlePointInput)
 ON_COMMAND(ID_TRACK_EXPORT, OnExportPositions)
 ON_UPDATE_COMMAND_UI(ID_TRACK_EXPORT, OnUpdateExportPositions)
 ON_COMMAND(ID_PLAY_STOP, OnStopCommand)
@@ -207,6 +208,13 @@ void CTrackingChildFrame::OnUpdateMatchingParam(CCmdUI* pCmdUI) {
     pCmdUI->Enable(CanEditPoints());
 }
 
+void CTrackingChildFrame::EndReticleInput() {
+    CTrackingDoc* doc = GetTrackingDoc();
+    CVesloView* view = GetVesloView();
+    if (doc != nullptr && doc->IsPointInput() && view != nullptr)
+        view->TogglePointInput();
+}
+
 void CTrackingChildFrame::OnSetup2d() {
     CTrackingDoc* doc = GetTrackingDoc();
     if (doc == nullptr || m_bRunning)
@@ -227,7 +235,18 @@ void CTrackingChildFrame::OnPointInput() {
     if (doc == nullptr || !doc->HasTables() || m_bRunning)
         return;
     doc->SetPointInputMode(doc->GetPointInputMode() == 1 ? 0 : 1);
+    if (doc->IsTrackingInput())
+        EndReticleInput();
     RedrawViews();
+}
+
+void CTrackingChildFrame::OnReticlePointInput() {
+    OnReticleInput();
+    CTrackingDoc* doc = GetTrackingDoc();
+    if (doc != nullptr && doc->IsPointInput() && doc->GetPointInputMode() == 1) {
+        doc->SetPointInputMode(0);
+        RedrawViews();
+    }
 }
 
 void CTrackingChildFrame::OnUpdatePointInput(CCmdUI* pCmdUI) {

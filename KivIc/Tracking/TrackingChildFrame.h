@@ -79,6 +79,7 @@ protected:
     void OnUpdateSetup2d(CCmdUI* pCmdUI);
     void OnPointInput();
     void OnUpdatePointInput(CCmdUI* pCmdUI);
+    void OnReticlePointInput();
     void OnExportPositions();
     void OnUpdateExportPositions(CCmdUI* pCmdUI);
     void OnStopCommand();
@@ -94,6 +95,9 @@ private:
     void EnableSlider(BOOL bEnable);
     // Every view of the document redraws.
     void RedrawViews();
+    // The picture takes one kind of click at a time: setting the tracked points or writing reticle
+    // rows. Ends the reticle's point input (its file is closed).
+    void EndReticleInput();
     // Stores what the job found for a point on a frame (found at (x, y), or lost), not by hand, and
     // shows that frame with its positions.
     void StoreRunResult(int pointNumber, long frame, double x, double y, BOOL found);

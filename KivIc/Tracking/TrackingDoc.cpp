@@ -52,7 +52,9 @@ void CTrackingDoc::ApplySetup2d(int points, int frameRate) {
     SetPointCount(points);
     BuildPointTables(points);
     FitRecords(points);
-    m_nPointInputMode = 1;
+    // The clicks go to the points, unless the reticle's point input has them.
+    if (!IsPointInput())
+        m_nPointInputMode = 1;
     RefreshPositionList(GetCurrentFrame());
     // The first point is ready for a click.
     if (GetSelectedPositionRow() < 0)

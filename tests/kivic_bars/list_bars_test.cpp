@@ -77,10 +77,10 @@ TEST(PositionBar, RowsWithVanishAndBlank) {
     EXPECT_EQ(bar.AddRow(2, Row(5, 6, -1)), 2);
     EXPECT_EQ(bar.AddRow(3, Row(1234567.0, -0.5, 0)), 3);
     ASSERT_EQ(bar.GetRowCount(), 4);
-    EXPECT_STREQ(bar.GetRowText(0, 0), "0");
+    EXPECT_STREQ(bar.GetRowText(0, 0), "1"); // the point's number
     EXPECT_STREQ(bar.GetRowText(0, 1), "12.5");
     EXPECT_STREQ(bar.GetRowText(0, 2), "300.25");
-    EXPECT_STREQ(bar.GetRowText(1, 0), "1");
+    EXPECT_STREQ(bar.GetRowText(1, 0), "2");
     EXPECT_STREQ(bar.GetRowText(1, 1), "Vanish");
     EXPECT_STREQ(bar.GetRowText(1, 2), "Vanish");
     EXPECT_STREQ(bar.GetRowText(2, 1), " ");

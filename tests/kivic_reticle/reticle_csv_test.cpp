@@ -1,4 +1,4 @@
-// The reticle CSV: header of a new file, rows appended to an existing one, each row on disk at once,
+// The reticle CSV: header of a new file, rows appended to an existing one (on lines of their own),
 // CR LF line ends, and the failures (file not opened, row not written).
 #include <regex>
 
@@ -70,6 +70,21 @@ TEST_F(ReticleCsvTest, ExistingFileGetsRowsAppendedWithoutHeader) {
                                       "1,1.00,1.00,1.00,0.00,0.00\r\n"
                                       "2,2.00,4.00,5.00,0.00,0.00\r\n"
                                       "2,2.00,0.00,0.00,7.00,8.00\r\n");
+    // A file whose last line has no line end (saved so by an editor) gets its rows on lines of their
+    // own, not joined to that line; an empty one gets rows only.
+    doc.SetReticleOrigin(0.0, 0.0);
+    TempDir::WriteAll(path, "Frame No.,Time,X,Y,X0,Y0\r\n1,1.00,1.00,1.00,0.00,0.00");
+    ASSERT_TRUE(doc.OpenCsv(path.c_str()));
+    ASSERT_TRUE(doc.AddReticlePoint(4.0, 5.0));
+    doc.CloseCsv();
+    EXPECT_EQ(TempDir::ReadAll(path), "Frame No.,Time,X,Y,X0,Y0\r\n"
+                                      "1,1.00,1.00,1.00,0.00,0.00\r\n"
+                                      "2,2.00,4.00,5.00,0.00,0.00\r\n");
+    TempDir::WriteAll(path, "");
+    ASSERT_TRUE(doc.OpenCsv(path.c_str()));
+    ASSERT_TRUE(doc.AddReticlePoint(4.0, 5.0));
+    doc.CloseCsv();
+    EXPECT_EQ(TempDir::ReadAll(path), "2,2.00,4.00,5.00,0.00,0.00\r\n");
 }
 
 TEST_F(ReticleCsvTest, WithoutOpenFileNothingIsWritten) {

@@ -1,13 +1,17 @@
 // The program as a user tracks points with it: the product's application and main frame with the
 // generated recording type, one recording of 30 frames with two moving spots opened from the command
 // line; "Setup 2D..." with 2 points, a click on each spot, "Start Tracking" over the 30 frames, and an
-// attempt to close the program while the run works. Run under Xvfb when there is one (else off
-// screen). It checks the positions, the filled position list and the overlay in a screenshot of the
-// screen (tracking.png in KIVIC_SHOT_DIR, else shots/ in the build folder).
+// attempt to close the program while the run works; then a reticle point written on the tracked
+// recording. Run under Xvfb when there is one (else off screen). It checks the positions, that every
+// frame was on the screen with all its points during the run, the filled position list and the overlay
+// in a screenshot of the screen (tracking.png in KIVIC_SHOT_DIR, else shots/ in the build folder).
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -18,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include "KivIc/App/WqLinkApp.h"
@@ -43,6 +48,9 @@ struct ProgramCase {
     int zoom;
     bool closeWhileRunning;
     const char* shot;
+    // After the run: reticle point input on, a click on the picture, then the tracking point input
+    // again.
+    bool reticle = false;
 };
 
 // Whether the stored entry of point k on the frame is where its spot is: half a pixel off at most. The
@@ -61,6 +69,18 @@ bool AtSpot(const GenRecordingSettings& settings, int k, int points, long frame,
     const long inside = std::min({spot.x, settings.width - 1 - spot.x, spot.y, settings.height - 1 - spot.y});
     const double tolerance = leaving && inside < kGenSpotRadius ? 2.0 : 0.5;
     return found && std::abs(p.x - spot.x) <= tolerance && std::abs(row - spot.y) <= tolerance;
+}
+
+// A left click on the view at the client point, as the mouse gives it.
+void ClickView(CView* view, CPoint at) {
+    const QPointF local(at.x, at.y);
+    const QPointF global = view->GetWidget()->mapToGlobal(local);
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(view->GetWidget(), &press);
+    QCoreApplication::sendEvent(view->GetWidget(), &release);
 }
 
 CGenRecordingView* ViewOf(CDocument* doc) {
@@ -104,6 +124,72 @@ int CountColour(const QImage& image, const QRect& area, QRgb colour) {
     return count;
 }
 
+// Watches the screen while a run works (under Xvfb; off screen there is no screen to read): each time
+// the view is about to paint, it reads what the screen shows of the view, which frame that is (from the
+// picture's colour) and whether every point stored for that frame has its marker there. The frames
+// whose results were all on the screen at some moment are kept.
+class ScreenWatch : public QObject {
+public:
+    ScreenWatch(CGenRecordingDoc* doc, CGenRecordingView* view, std::string shotName)
+        : m_doc(doc), m_view(view), m_shotName(std::move(shotName)) {}
+
+    std::set<long> complete; // frames shown with the markers of all their found points
+    std::set<long> seen;     // frames shown at all
+    std::string shot;        // a screenshot taken half way
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            Look();
+        return false;
+    }
+
+private:
+    void Look() {
+        QWidget* widget = m_view->GetWidget();
+        const QPoint at = widget->mapToGlobal(QPoint(0, 0));
+        QScreen* screen = QGuiApplication::primaryScreen();
+        if (screen == nullptr)
+            return;
+        const QImage image = screen->grabWindow(0, at.x(), at.y(), widget->width(), widget->height())
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_RGB32);
+        const GenRecordingSettings& settings = m_doc->GetSettings();
+        // The picture's bottom right corner carries the frame's colour.
+        const CPoint corner = m_view->TablePointToClient(settings.width - 3, 3);
+        if (image.isNull() || !image.rect().contains(corner.x, corner.y))
+            return;
+        const QRgb colour = image.pixel(corner.x, corner.y);
+        const long frame = GenFrameFromColour(qRed(colour), qGreen(colour), qBlue(colour));
+        const FrameRecord* record = m_doc->GetPointFrameTable()->FindFrame(frame);
+        if (record == nullptr)
+            return;
+        seen.insert(frame);
+        bool all = true;
+        for (int k = 0; k < record->EntryCount(); ++k) {
+            const PointEntry* entry = record->GetEntry(k);
+            if (entry->state == PointEntry::kNoPosition) {
+                all = false; // not tracked yet: its result cannot be on the screen
+                continue;
+            }
+            if (entry->state != PointEntry::kFound)
+                continue;
+            const PositionRow p = m_doc->GetPointFrameTable()->GetPosition(*entry);
+            const CPoint c = m_view->TablePointToClient(p.x, p.y);
+            all = all && CountColour(image, QRect(c.x - 8, c.y - 8, 17, 17), qRgb(255, 0, 0)) >= 4;
+        }
+        if (!all)
+            return;
+        complete.insert(frame);
+        if (shot.empty() && frame >= kLastFrame / 2)
+            KeepShot(nullptr, m_shotName, &shot);
+    }
+
+    CGenRecordingDoc* m_doc;
+    CGenRecordingView* m_view;
+    std::string m_shotName;
+};
+
 // Works the running program from its own event loop, step by step as a user would.
 class Probe : public ProgramProbe {
 public:
@@ -134,6 +220,11 @@ private:
             ClickSpots(main);
             break;
         case 3:
+            if (QGuiApplication::platformName() == "xcb") {
+                m_watch =
+                    std::make_unique<ScreenWatch>(m_doc, ViewOf(m_doc), std::string("run_") + m_case.shot);
+                ViewOf(m_doc)->GetWidget()->installEventFilter(m_watch.get());
+            }
             // The run works inside the command and lets messages through between points.
             main->PostMessage(WM_COMMAND, ID_TRACK_START);
             m_startTick = m_ticks;
@@ -146,6 +237,9 @@ private:
             break;
         case 5:
             Check(main);
+            break;
+        case 6:
+            Reticle(main);
             break;
         default:
             break;
@@ -192,15 +286,7 @@ private:
             if (main->GetPosBar()->GetSelectedRow() != k)
                 Fail("row " + std::to_string(k) + " is not selected before its click");
             const POINT spot = GenSpotCentre(m_doc->GetSettings(), k, 0);
-            const CPoint at = view->TablePointToClient(spot.x, m_doc->GetSettings().height - spot.y);
-            QMouseEvent press(QEvent::MouseButtonPress, QPointF(at.x, at.y),
-                              view->GetWidget()->mapToGlobal(QPointF(at.x, at.y)), Qt::LeftButton,
-                              Qt::LeftButton, Qt::NoModifier);
-            QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at.x, at.y),
-                                view->GetWidget()->mapToGlobal(QPointF(at.x, at.y)), Qt::LeftButton,
-                                Qt::NoButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(view->GetWidget(), &press);
-            QCoreApplication::sendEvent(view->GetWidget(), &release);
+            ClickView(view, view->TablePointToClient(spot.x, m_doc->GetSettings().height - spot.y));
         }
         const FrameRecord* record = m_doc->GetPointFrameTable()->FindFrame(0);
         for (int k = 0; k < m_case.points; ++k) {
@@ -275,8 +361,89 @@ private:
         if (bar->GetRowCount() != m_case.points || bar->GetRowText(0, 1).Trim().IsEmpty() ||
             bar->GetRowText(1, 2).Trim().IsEmpty())
             Fail("the position list is not filled with the last frame's positions");
+        // The rows are numbered as the matching-parameter dialog and the exported file number the
+        // points: from 1.
+        for (int k = 0; k < bar->GetRowCount(); ++k) {
+            if (bar->GetRowText(k, 0) != CString(std::to_string(k + 1).c_str()))
+                Fail("row " + std::to_string(k) + " of the position list is numbered \"" +
+                     std::string(bar->GetRowText(k, 0).GetString()) + "\", not " + std::to_string(k + 1));
+        }
+        CheckScreenDuringRun();
         Screenshot(main);
+        if (m_case.reticle) {
+            m_phase = 6;
+            return;
+        }
         Close(main);
+    }
+
+    // Reticle points are written on the tracked recording: the reticle's point input takes the clicks
+    // from the tracking point input, which leaves the tracked positions alone, and the tracking point
+    // input takes them back.
+    void Reticle(CMainFrame* main) {
+        const std::string csv = (std::filesystem::current_path() / "reticle.csv").string();
+        AfxSetFileDialogHook([&csv](CFileDialog* dialog) {
+            dialog->SetPathName(csv.c_str());
+            return static_cast<INT_PTR>(IDOK);
+        });
+        main->SendMessage(WM_COMMAND, ID_RETICLE_INPUT);
+        AfxSetFileDialogHook(nullptr);
+        if (!m_doc->IsPointInput() || m_doc->IsTrackingInput())
+            Fail("the reticle's point input did not take the clicks from the tracking point input");
+        PointFrame before(*m_doc->GetPointFrameTable());
+        CGenRecordingView* view = ViewOf(m_doc);
+        // Near the picture's bottom left corner, away from the spots.
+        ClickView(view, view->TablePointToClient(10, 10));
+        QCoreApplication::processEvents();
+        const FrameRecord* was = before.FindFrame(kLastFrame);
+        const FrameRecord* now = m_doc->GetPointFrameTable()->FindFrame(kLastFrame);
+        for (int k = 0; was != nullptr && now != nullptr && k < m_case.points; ++k) {
+            const PointEntry& a = *was->GetEntry(k);
+            const PointEntry* b = now->GetEntry(k);
+            if (b == nullptr || a.x != b->x || a.y != b->y || a.state != b->state || a.flag != b->flag)
+                Fail("the click for a reticle point moved tracked point " + std::to_string(k + 1));
+        }
+        // A new setup (the rate, say) leaves the clicks where they are.
+        AfxSetModalHook([](CDialog* dialog) { dialog->SendMessage(WM_COMMAND, IDOK, 0); });
+        main->SendMessage(WM_COMMAND, ID_TRACK_SETUP_2D);
+        AfxSetModalHook(nullptr);
+        if (!m_doc->IsPointInput() || m_doc->IsTrackingInput())
+            Fail("the 2-D setup took the clicks from the reticle's point input");
+        KeepScreenshot(main->GetWidget(), "tracking_reticle.png");
+        main->SendMessage(WM_COMMAND, ID_TRACK_POINT_INPUT);
+        if (m_doc->IsPointInput() || !m_doc->IsTrackingInput())
+            Fail("the tracking point input did not take the clicks back from the reticle");
+        std::vector<std::string> lines;
+        if (FILE* file = std::fopen(csv.c_str(), "r")) {
+            char line[512];
+            while (std::fgets(line, sizeof line, file) != nullptr)
+                lines.emplace_back(line);
+            std::fclose(file);
+        }
+        const std::string row = "29,290.00,";
+        if (lines.size() != 2 || lines[0].rfind("Frame No.,Time,X,Y,X0,Y0,", 0) != 0 ||
+            lines[1].rfind(row, 0) != 0)
+            Fail("the reticle file does not hold the header and the click's row " + row +
+                 "...: " + std::to_string(lines.size()) + " lines");
+        Close(main);
+    }
+
+    // Every frame of the run but the last was on the screen with all its results at some moment.
+    void CheckScreenDuringRun() {
+        if (m_watch == nullptr) {
+            notes.push_back("off screen: the screen during the run is not looked at");
+            return;
+        }
+        ViewOf(m_doc)->GetWidget()->removeEventFilter(m_watch.get());
+        std::string missing;
+        for (long f = 1; f < kLastFrame; ++f) {
+            if (m_watch->complete.count(f) == 0)
+                missing += " " + std::to_string(f) + (m_watch->seen.count(f) != 0 ? "" : "(never shown)");
+        }
+        if (!missing.empty())
+            Fail("during the run these frames were never on the screen with all their points:" + missing);
+        notes.push_back(std::to_string(m_watch->complete.size()) + " frames on the screen with all points" +
+                        (m_watch->shot.empty() ? "" : ", half way " + m_watch->shot));
     }
 
     void Screenshot(CMainFrame* main) {
@@ -305,6 +472,7 @@ private:
     int m_phase = 0;
     bool m_sawRun = false;
     CGenRecordingDoc* m_doc = nullptr;
+    std::unique_ptr<ScreenWatch> m_watch;
 };
 
 // What a run of the program left: the probe's findings and the message boxes shown.
@@ -348,10 +516,11 @@ ProgramRun RunProgram(const ProgramCase& which) {
         run.closeAttempts = probe.closeAttempts;
         run.shot = probe.shot;
     }
-    std::printf("REPORT platform %s; %s; %s; screenshot %s\n",
-                QGuiApplication::platformName().toUtf8().constData(),
-                run.notes.empty() ? "" : run.notes.front().c_str(),
-                run.notes.size() < 2 ? "" : run.notes[1].c_str(), run.shot.c_str());
+    std::string notes;
+    for (const std::string& note : run.notes)
+        notes += note + "; ";
+    std::printf("REPORT platform %s; %sscreenshot %s\n", QGuiApplication::platformName().toUtf8().constData(),
+                notes.c_str(), run.shot.c_str());
     SetMessageBoxNotifier({});
     unsetenv("TMPDIR");
     std::filesystem::current_path(dir.Path(""));
@@ -361,9 +530,9 @@ ProgramRun RunProgram(const ProgramCase& which) {
 
 } // namespace
 
-TEST(KivIcTrackingProgram, SetUpClickTrackAndRefuseToCloseWhileTracking) {
+TEST(KivIcTrackingProgram, SetUpClickTrackRefuseToCloseWhileTrackingThenWriteAReticlePoint) {
     const ProgramRun run = RunProgram(
-        {"begin=0\nend=29\nrate=100\nwidth=320\nheight=240\nspots=2\n", 2, 2, true, "tracking.png"});
+        {"begin=0\nend=29\nrate=100\nwidth=320\nheight=240\nspots=2\n", 2, 2, true, "tracking.png", true});
     for (const std::string& failure : run.failures)
         ADD_FAILURE() << failure;
     EXPECT_TRUE(run.tracked);
