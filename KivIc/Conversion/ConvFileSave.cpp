@@ -300,9 +300,19 @@ BOOL CConvFileSave::IsOutputOpen(const CString& path) {
 BOOL CConvFileSave::ConfirmReplace(const CString& path) {
     CString question;
     if (!IsSequenceTarget(path)) {
-        if (!Exists(path))
+        // The movie's information file goes by the base name: "take2.avi" writes "take.txt", which may
+        // belong to another movie or sequence of that base.
+        const CString info = FolderOf(path) + SequenceBase(path) + ".txt";
+        const bool movie = Exists(path);
+        const bool text = Exists(info);
+        if (movie && text)
+            question.Format("%s and %s already exist.\nDo you want to replace them?",
+                            NameOf(path).GetString(), NameOf(info).GetString());
+        else if (movie || text)
+            question.Format("%s already exists.\nDo you want to replace it?",
+                            NameOf(movie ? path : info).GetString());
+        else
             return TRUE;
-        question.Format("%s already exists.\nDo you want to replace it?", NameOf(path).GetString());
     } else {
         const CString folder = FolderOf(path);
         const CString base = SequenceBase(path);

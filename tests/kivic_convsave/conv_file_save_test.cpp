@@ -384,13 +384,16 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
         TempDir::WriteAll(dir.Path("clip0000000" + std::to_string(i) + ".bmp"), "x");
     TempDir::WriteAll(dir.Path("clip.bmp"), "x"); // not written by a sequence conversion
     TempDir::WriteAll(dir.Path("note.txt"), "x");
+    // A movie's information file goes by the base name: take1.avi writes take.txt.
+    for (const char* name : {"take.txt", "both.avi", "both.txt"})
+        TempDir::WriteAll(dir.Path(name), "x");
     // Frames that do not start at 0 are replaced or removed alike; names of another form are not.
     for (int i = 5; i < 10; ++i)
         TempDir::WriteAll(dir.Path("run0000000" + std::to_string(i) + ".bmp"), "x");
     for (const char* other : {"run000000003.bmp", "run00000003.BMP", "one00000007.jpg"})
         TempDir::WriteAll(dir.Path(other), "x");
     const auto before = convtest::FilesIn(dir.Path(""));
-    BoxAnswers answers({IDNO, IDYES, IDNO, IDYES, IDYES, IDNO, IDNO});
+    BoxAnswers answers({IDNO, IDYES, IDNO, IDYES, IDYES, IDNO, IDNO, IDYES, IDYES});
     std::vector<bool> closed;
     auto run = [&](const std::string& name, int attempts) {
         CConvFileSave dlg(main);
@@ -407,7 +410,9 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
     EXPECT_EQ(run("fresh.tif", 1), IDOK);
     EXPECT_EQ(run("run.bmp", 1), IDCANCEL);
     EXPECT_EQ(run("one.jpg", 1), IDCANCEL);
-    EXPECT_EQ(closed, (std::vector<bool>{false, true, false, true, true, true, false, false}));
+    EXPECT_EQ(run("take1.avi", 1), IDOK);
+    EXPECT_EQ(run("both.avi", 1), IDOK);
+    EXPECT_EQ(closed, (std::vector<bool>{false, true, false, true, true, true, false, false, true, true}));
     const std::string replaces =
         "The conversion replaces them and removes those beyond its last frame.\nDo you want to continue?";
     EXPECT_EQ(
@@ -420,7 +425,9 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
             "note.txt already exists.\nDo you want to replace it?",
             "This folder holds 5 frame files, run00000005.bmp to run00000009.bmp.\n" + replaces,
             "This folder holds the frame file one00000007.jpg.\nThe conversion replaces or removes it.\n"
-            "Do you want to continue?"}));
+            "Do you want to continue?",
+            "take.txt already exists.\nDo you want to replace it?",
+            "both.avi and both.txt already exist.\nDo you want to replace them?"}));
     // The dialog asks only: every file is still there.
     EXPECT_EQ(convtest::FilesIn(dir.Path("")), before);
 }
