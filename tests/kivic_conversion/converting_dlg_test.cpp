@@ -225,6 +225,14 @@ TEST_F(ConvertingDlgTest, ACancelledMovieKeepsTheFramesWrittenAndReplacesTheTarg
     script.height = 16;
     script.jitter = true; // the run lasts long enough for Cancel to arrive
     avitest::WriteFile(Path("movie.avi"), "earlier", 7);
+    {
+        // Cancelled before the first frame was in: nothing to keep, the earlier movie stays.
+        CAviConvertingDlg early(Source(0, 9), Path("movie.avi").c_str(), kDib, 10000, "", nullptr);
+        ASSERT_TRUE(early.OpenOutput()) << early.GetErrorText();
+        EXPECT_TRUE(early.CloseOutput(CConvertingDlg::Outcome::Cancelled)) << early.GetErrorText();
+        EXPECT_EQ(Files(), std::vector<std::string>{"movie.avi"});
+        EXPECT_EQ(avitest::ReadFile(Path("movie.avi")).size(), 7u);
+    }
     CConvertingDlg::SetWorkerCount(3);
     CancelAtFrame cancel;
     CAviConvertingDlg dlg(Source(0, 999, cancel.Hook()), Path("movie.avi").c_str(), kDib, 10000, "", nullptr);
