@@ -324,6 +324,33 @@ TEST_F(ConvFileSaveTest, ANameWithoutExtensionTakesTheChosenTypesAndAnEmptyNameI
     EXPECT_FALSE(emptyClosed);
     EXPECT_EQ(answers.texts, (std::vector<std::string>{"Please enter a file name."}));
     EXPECT_STREQ(typed.GetPathName(), dir.Path("Clip007.BMP").c_str());
+
+    // Frame files of "shot-" would open again as frames 0, -1, -2, ... of "shot", those of "a1" as frames
+    // 100000000, ... of "a": such sequence names are refused, movies of them are not.
+    BoxAnswers names;
+    std::vector<bool> closed;
+    for (const char* name : {"shot-.bmp", "take+.jpg", "a1-7.tif", "shot-.avi", "shot-5.bmp", "7.bmp"}) {
+        CConvFileSave dlg(main);
+        AfxSetFileDialogHook([&](CFileDialog* d) {
+            closed.push_back(Save(d, dir.Path(name)));
+            return static_cast<INT_PTR>(IDCANCEL);
+        });
+        dlg.DoModal();
+    }
+    EXPECT_EQ(closed, (std::vector<bool>{false, false, false, true, true, true}));
+    const std::string another = "\".\nPlease enter another name.";
+    EXPECT_EQ(
+        names.texts,
+        (std::vector<std::string>{
+            "A sequence cannot be named \"shot-\": its frame files (shot-00000000.bmp, ...) would open "
+            "as the sequence \"shot" +
+                another,
+            "A sequence cannot be named \"take+\": its frame files (take+00000000.jpg, ...) would open "
+            "as the sequence \"take" +
+                another,
+            "A sequence cannot be named \"a1\": its frame files (a100000000.tif, ...) would open as the "
+            "sequence \"a" +
+                another}));
 }
 
 TEST_F(ConvFileSaveTest, AMovieThatIsOpenIsRefusedByItsRealPathNotByItsTitle) {
