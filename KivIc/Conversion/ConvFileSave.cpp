@@ -324,7 +324,8 @@ BOOL CConvFileSave::ConfirmReplace(const CString& path) {
         // belong to another movie or sequence of that base.
         const CString info = FolderOf(path) + SequenceBase(path) + ".txt";
         const bool movie = Exists(path);
-        const bool text = Exists(info);
+        // A type the conversion does not support writes nothing beside it.
+        const bool text = ExtensionOf(path) == "avi" && Exists(info);
         if (movie && text)
             question.Format("%s and %s already exist.\nDo you want to replace them?",
                             NameOf(path).GetString(), NameOf(info).GetString());

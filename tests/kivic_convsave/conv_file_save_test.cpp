@@ -439,7 +439,9 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
     EXPECT_EQ(run("one.jpg", 1), IDCANCEL);
     EXPECT_EQ(run("take1.avi", 1), IDOK);
     EXPECT_EQ(run("both.avi", 1), IDOK);
-    EXPECT_EQ(closed, (std::vector<bool>{false, true, false, true, true, true, false, false, true, true}));
+    EXPECT_EQ(run("note.png", 1), IDOK); // not converted: nothing written beside it, nothing asked
+    EXPECT_EQ(closed,
+              (std::vector<bool>{false, true, false, true, true, true, false, false, true, true, true}));
     const std::string replaces =
         "The conversion replaces them and removes those beyond its last frame.\nDo you want to continue?";
     EXPECT_EQ(
