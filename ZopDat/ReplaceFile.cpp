@@ -18,7 +18,10 @@ bool CommitTemporary(const std::string& temporary, const std::string& target) {
     if (MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return true;
     }
+    // The caller names the cause: the move's, not that of removing the temporary file.
+    const DWORD cause = GetLastError();
     DiscardTemporary(temporary);
+    SetLastError(cause);
     return false;
 }
 

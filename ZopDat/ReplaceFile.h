@@ -8,7 +8,8 @@ namespace zopdat {
 
 // A name beside target that no other writer of target uses at the same time.
 std::string TemporaryNameFor(const std::string& target);
-// Moves the finished temporary file over target; on failure the temporary file is removed.
+// Moves the finished temporary file over target; on failure the temporary file is removed and the
+// last error is the move's.
 bool CommitTemporary(const std::string& temporary, const std::string& target);
 // Removes an unfinished temporary file.
 void DiscardTemporary(const std::string& temporary);

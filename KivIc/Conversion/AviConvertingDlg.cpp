@@ -32,8 +32,10 @@ BOOL CAviConvertingDlg::CloseOutput(Outcome outcome) {
     if (!m_pOutput)
         return TRUE;
     std::string error;
-    // A cancelled movie keeps the frames written so far; a failed one is removed.
-    const bool ok = m_pOutput->Close(outcome != Outcome::Failed, &error);
+    // A cancelled movie keeps the frames written so far; a failed one is removed, and so is one
+    // cancelled before its first frame: an empty movie would take the place of an earlier one.
+    const bool keep = outcome == Outcome::Complete || (outcome == Outcome::Cancelled && m_nWritten > 0);
+    const bool ok = m_pOutput->Close(keep, &error);
     m_pOutput.reset();
     if (!ok)
         m_strError = error.c_str();

@@ -241,6 +241,11 @@ CString CConvFileSave::SequenceBase(const CString& path) {
     return SequenceBaseName(SplitSourcePath(path).fileName);
 }
 
+CString CConvFileSave::OpenedSequenceBase(const CString& base) {
+    // The sequence document splits a frame file's name by the same rule the conversion named it by.
+    return SequenceBaseName(CSequenceOutput::FrameFileName(base.GetString(), 0, "").c_str());
+}
+
 BOOL CConvFileSave::OnFileNameOK() {
     CString path = GetPathName();
     // "name." counts as a name without extension.
@@ -254,6 +259,21 @@ BOOL CConvFileSave::OnFileNameOK() {
     if (GetFileExt().IsEmpty()) {
         const int type = m_nFileType >= kTypeAvi && m_nFileType <= kTypeJpeg ? m_nFileType : kTypeAvi;
         SetPathName(path + "." + kTypeExtensions[type - 1]);
+    }
+    if (IsSequenceTarget(GetPathName())) {
+        const CString base = SequenceBase(GetPathName());
+        const CString first = CSequenceOutput::FrameFileName(base.GetString(), 0,
+                                                             SplitSourcePath(GetPathName()).ext.GetString())
+                                  .c_str();
+        const CString opened = OpenedSequenceBase(base);
+        if (opened != base) {
+            CString text;
+            text.Format("A sequence cannot be named \"%s\": its frame files (%s, ...) would open as the "
+                        "sequence \"%s\".\nPlease enter another name.",
+                        base.GetString(), first.GetString(), opened.GetString());
+            AfxMessageBox(text, MB_ICONEXCLAMATION);
+            return TRUE;
+        }
     }
     if (IsOutputOpen(GetPathName())) {
         CString text;
@@ -300,9 +320,20 @@ BOOL CConvFileSave::IsOutputOpen(const CString& path) {
 BOOL CConvFileSave::ConfirmReplace(const CString& path) {
     CString question;
     if (!IsSequenceTarget(path)) {
-        if (!Exists(path))
+        // The movie's information file goes by the base name: "take2.avi" writes "take.txt", which may
+        // belong to another movie or sequence of that base.
+        const CString info = FolderOf(path) + SequenceBase(path) + ".txt";
+        const bool movie = Exists(path);
+        // A type the conversion does not support writes nothing beside it.
+        const bool text = ExtensionOf(path) == "avi" && Exists(info);
+        if (movie && text)
+            question.Format("%s and %s already exist.\nDo you want to replace them?",
+                            NameOf(path).GetString(), NameOf(info).GetString());
+        else if (movie || text)
+            question.Format("%s already exists.\nDo you want to replace it?",
+                            NameOf(movie ? path : info).GetString());
+        else
             return TRUE;
-        question.Format("%s already exists.\nDo you want to replace it?", NameOf(path).GetString());
     } else {
         const CString folder = FolderOf(path);
         const CString base = SequenceBase(path);

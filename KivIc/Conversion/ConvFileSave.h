@@ -66,6 +66,9 @@ private:
     void EnableCustom();
     // TRUE when an open document shows what the conversion to path would write.
     static BOOL IsOutputOpen(const CString& path);
+    // The base name of the sequence that frame files named from base open as. It differs from base
+    // when base ends in a digit (which joins the frame number) or in "+" or "-" (which becomes its sign).
+    static CString OpenedSequenceBase(const CString& base);
     // Asks before files of the target are replaced; FALSE when the user keeps them.
     BOOL ConfirmReplace(const CString& path);
     // Whether the compressor takes frames of the recording's size at that quality, as the conversion

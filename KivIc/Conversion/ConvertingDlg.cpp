@@ -72,12 +72,15 @@ void CConvertingDlg::BringToFront() {
 }
 
 void CConvertingDlg::ShowRemainingTime(DWORD elapsed, long done, long remaining) {
+    // Before the first frame is in nothing has been measured: an estimate now would be the 10 ms guess,
+    // and as the shown time never rises it would stay for the whole run.
+    if (done <= 0)
+        return;
     // 64 bits: a long run of large frames must not wrap the estimate.
-    const unsigned long long estimate = (elapsed == 0 || done <= 0)
-                                            ? static_cast<unsigned long long>(remaining) * 10ull / 1000ull
-                                            : static_cast<unsigned long long>(elapsed) *
-                                                  static_cast<unsigned long long>(remaining) /
-                                                  static_cast<unsigned long long>(done) / 1000ull;
+    const unsigned long long estimate =
+        elapsed == 0 ? static_cast<unsigned long long>(remaining) * 10ull / 1000ull
+                     : static_cast<unsigned long long>(elapsed) * static_cast<unsigned long long>(remaining) /
+                           static_cast<unsigned long long>(done) / 1000ull;
     const long seconds = static_cast<long>(std::min<unsigned long long>(estimate, 0x7FFFFFFFull));
     // The shown time never rises during a run.
     if (m_nShownSeconds < 0 || seconds < m_nShownSeconds)
@@ -112,7 +115,9 @@ BOOL CConvertingDlg::Run() {
     settings.frameBytes = m_source.frameBytes;
     CFramePool pool(settings, *GetOutput());
     std::string error;
-    const int workers = GetWorkerCount();
+    // A worker beyond the frame count would only hold a converter of its own (a reader and a whole
+    // colour pipeline, many times a frame's size) and never get a frame.
+    const int workers = static_cast<int>(std::min<long>(GetWorkerCount(), pool.Count()));
     bool started = static_cast<bool>(m_source.makeConverter);
     for (int i = 0; started && i < workers; ++i) {
         std::unique_ptr<IFrameConverter> converter;
@@ -121,8 +126,8 @@ BOOL CConvertingDlg::Run() {
     }
     if (!started || !pool.Start(&error)) {
         CloseOutput(Outcome::Failed);
-        Fail("Cannot create frame.\nCannot convert into \"" + m_strTarget + "\": " +
-             CString(error.empty() ? "the frames of the recording cannot be read." : error.c_str()));
+        Fail("Cannot create frame.\nCannot convert into \"" + m_strTarget +
+             "\": " + CString(error.empty() ? "the frames of the recording cannot be read." : error.c_str()));
         return FALSE;
     }
 

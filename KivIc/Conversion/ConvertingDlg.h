@@ -75,6 +75,8 @@ protected:
     // Shows a failure: the message box and m_strError.
     void Fail(const CString& text);
     void BringToFront();
+    // The remaining-time line from the time `elapsed` (ms) that `done` frames took; nothing before
+    // the first frame is done. The shown time never rises during a run.
     void ShowRemainingTime(DWORD elapsed, long done, long remaining);
 
     ConvertSource m_source;

@@ -286,6 +286,20 @@ TEST_F(AviOutputTest, AnUnwritableFolderIsNamedWithItsCause) {
     EXPECT_FALSE(output.Open(&error));
     EXPECT_NE(error.find(target), std::string::npos) << error;
     EXPECT_NE(error.find(": "), std::string::npos) << error; // and why
+
+    // A finished movie that cannot take the target's place (a folder of that name) says why too, and
+    // leaves no temporary file.
+    const std::string folder = dir.File("taken.avi");
+    std::filesystem::create_directories(folder + "/inside");
+    CAviOutput blocked(Settings(folder, kDib, 10000));
+    ASSERT_TRUE(blocked.Open(&error)) << error;
+    convtest::ConverterScript script;
+    script.width = kWidth;
+    script.height = kHeight;
+    ASSERT_EQ(convtest::RunPool(blocked, script, 0, 1, 1), CFramePool::State::Done);
+    EXPECT_FALSE(blocked.Close(true, &error));
+    EXPECT_NE(error.find("Cannot replace \"" + folder + "\": "), std::string::npos) << error;
+    EXPECT_EQ(FilesIn(dir.File("")), std::vector<std::string>{"taken.avi"});
 }
 
 TEST_F(AviOutputTest, HandlersAreNamedByTheirCharactersUpToTheFirstZero) {

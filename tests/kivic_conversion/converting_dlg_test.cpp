@@ -109,8 +109,17 @@ TEST_F(ConvertingDlgTest, ABitmapSequenceGetsNumberedFilesAndAnInformationFileWi
 }
 
 TEST_F(ConvertingDlgTest, TheExtensionKeepsItsCaseAndASingleFrameIsFileZero) {
-    CBmpConvertingDlg dlg(Source(5, 5), Path("Clip007.BMP").c_str(), nullptr);
+    // One frame needs one converter, however many workers there could be.
+    CConvertingDlg::SetWorkerCount(8);
+    ConvertSource source = Source(5, 5);
+    int converters = 0;
+    source.makeConverter = [&, make = source.makeConverter](std::string* error) {
+        ++converters;
+        return make(error);
+    };
+    CBmpConvertingDlg dlg(source, Path("Clip007.BMP").c_str(), nullptr);
     ASSERT_TRUE(dlg.Run());
+    EXPECT_EQ(converters, 1);
     EXPECT_EQ(Files(), (std::vector<std::string>{"Clip.txt", "Clip00000000.BMP"}));
     const auto text = avitest::ReadFile(Path("Clip.txt"));
     const std::string s(text.begin(), text.end());
@@ -216,6 +225,14 @@ TEST_F(ConvertingDlgTest, ACancelledMovieKeepsTheFramesWrittenAndReplacesTheTarg
     script.height = 16;
     script.jitter = true; // the run lasts long enough for Cancel to arrive
     avitest::WriteFile(Path("movie.avi"), "earlier", 7);
+    {
+        // Cancelled before the first frame was in: nothing to keep, the earlier movie stays.
+        CAviConvertingDlg early(Source(0, 9), Path("movie.avi").c_str(), kDib, 10000, "", nullptr);
+        ASSERT_TRUE(early.OpenOutput()) << early.GetErrorText();
+        EXPECT_TRUE(early.CloseOutput(CConvertingDlg::Outcome::Cancelled)) << early.GetErrorText();
+        EXPECT_EQ(Files(), std::vector<std::string>{"movie.avi"});
+        EXPECT_EQ(avitest::ReadFile(Path("movie.avi")).size(), 7u);
+    }
     CConvertingDlg::SetWorkerCount(3);
     CancelAtFrame cancel;
     CAviConvertingDlg dlg(Source(0, 999, cancel.Hook()), Path("movie.avi").c_str(), kDib, 10000, "", nullptr);
@@ -326,8 +343,16 @@ TEST_F(ConvertingDlgTest, TheProgressWindowCountsDownAndTheTimeNeverRises) {
     EXPECT_EQ(big.Text(CConvertProgressDlg::IDC_REMAIN_TIME), "Remaining time is 250 minutes 0 second.");
     big.ShowRemainingTime(3000000, 1000, 6000); // a slower moment does not raise it
     EXPECT_EQ(big.Text(CConvertProgressDlg::IDC_REMAIN_TIME), "Remaining time is 250 minutes 0 second.");
-    big.ShowRemainingTime(0, 0, 700); // no time measured yet: 10 ms a frame
+    big.ShowRemainingTime(0, 1, 700); // done within a tick: 10 ms a frame
     EXPECT_EQ(big.Text(CConvertProgressDlg::IDC_REMAIN_TIME), "Remaining time is 0 minutes 7 second.");
+    // Time passing before the first frame is done is no estimate: the first frame sets it.
+    ProbeDlg slow(Source(0, 39), Path("s.bmp").c_str(), nullptr);
+    slow.StartProgress(0, 39, 1, "Convert", "");
+    for (DWORD elapsed : {40u, 80u, 1200u})
+        slow.ShowRemainingTime(elapsed, 0, 40);
+    EXPECT_EQ(slow.Text(CConvertProgressDlg::IDC_REMAIN_TIME), "");
+    slow.ShowRemainingTime(3000, 1, 39);
+    EXPECT_EQ(slow.Text(CConvertProgressDlg::IDC_REMAIN_TIME), "Remaining time is 1 minutes 57 second.");
 }
 
 } // namespace

@@ -324,6 +324,33 @@ TEST_F(ConvFileSaveTest, ANameWithoutExtensionTakesTheChosenTypesAndAnEmptyNameI
     EXPECT_FALSE(emptyClosed);
     EXPECT_EQ(answers.texts, (std::vector<std::string>{"Please enter a file name."}));
     EXPECT_STREQ(typed.GetPathName(), dir.Path("Clip007.BMP").c_str());
+
+    // Frame files of "shot-" would open again as frames 0, -1, -2, ... of "shot", those of "a1" as frames
+    // 100000000, ... of "a": such sequence names are refused, movies of them are not.
+    BoxAnswers names;
+    std::vector<bool> closed;
+    for (const char* name : {"shot-.bmp", "take+.jpg", "a1-7.tif", "shot-.avi", "shot-5.bmp", "7.bmp"}) {
+        CConvFileSave dlg(main);
+        AfxSetFileDialogHook([&](CFileDialog* d) {
+            closed.push_back(Save(d, dir.Path(name)));
+            return static_cast<INT_PTR>(IDCANCEL);
+        });
+        dlg.DoModal();
+    }
+    EXPECT_EQ(closed, (std::vector<bool>{false, false, false, true, true, true}));
+    const std::string another = "\".\nPlease enter another name.";
+    EXPECT_EQ(
+        names.texts,
+        (std::vector<std::string>{
+            "A sequence cannot be named \"shot-\": its frame files (shot-00000000.bmp, ...) would open "
+            "as the sequence \"shot" +
+                another,
+            "A sequence cannot be named \"take+\": its frame files (take+00000000.jpg, ...) would open "
+            "as the sequence \"take" +
+                another,
+            "A sequence cannot be named \"a1\": its frame files (a100000000.tif, ...) would open as the "
+            "sequence \"a" +
+                another}));
 }
 
 TEST_F(ConvFileSaveTest, AMovieThatIsOpenIsRefusedByItsRealPathNotByItsTitle) {
@@ -384,13 +411,16 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
         TempDir::WriteAll(dir.Path("clip0000000" + std::to_string(i) + ".bmp"), "x");
     TempDir::WriteAll(dir.Path("clip.bmp"), "x"); // not written by a sequence conversion
     TempDir::WriteAll(dir.Path("note.txt"), "x");
+    // A movie's information file goes by the base name: take1.avi writes take.txt.
+    for (const char* name : {"take.txt", "both.avi", "both.txt"})
+        TempDir::WriteAll(dir.Path(name), "x");
     // Frames that do not start at 0 are replaced or removed alike; names of another form are not.
     for (int i = 5; i < 10; ++i)
         TempDir::WriteAll(dir.Path("run0000000" + std::to_string(i) + ".bmp"), "x");
     for (const char* other : {"run000000003.bmp", "run00000003.BMP", "one00000007.jpg"})
         TempDir::WriteAll(dir.Path(other), "x");
     const auto before = convtest::FilesIn(dir.Path(""));
-    BoxAnswers answers({IDNO, IDYES, IDNO, IDYES, IDYES, IDNO, IDNO});
+    BoxAnswers answers({IDNO, IDYES, IDNO, IDYES, IDYES, IDNO, IDNO, IDYES, IDYES});
     std::vector<bool> closed;
     auto run = [&](const std::string& name, int attempts) {
         CConvFileSave dlg(main);
@@ -407,7 +437,11 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
     EXPECT_EQ(run("fresh.tif", 1), IDOK);
     EXPECT_EQ(run("run.bmp", 1), IDCANCEL);
     EXPECT_EQ(run("one.jpg", 1), IDCANCEL);
-    EXPECT_EQ(closed, (std::vector<bool>{false, true, false, true, true, true, false, false}));
+    EXPECT_EQ(run("take1.avi", 1), IDOK);
+    EXPECT_EQ(run("both.avi", 1), IDOK);
+    EXPECT_EQ(run("note.png", 1), IDOK); // not converted: nothing written beside it, nothing asked
+    EXPECT_EQ(closed,
+              (std::vector<bool>{false, true, false, true, true, true, false, false, true, true, true}));
     const std::string replaces =
         "The conversion replaces them and removes those beyond its last frame.\nDo you want to continue?";
     EXPECT_EQ(
@@ -420,7 +454,9 @@ TEST_F(ConvFileSaveTest, ReplacingAsksOnceAboutTheFilesTheConversionWrites) {
             "note.txt already exists.\nDo you want to replace it?",
             "This folder holds 5 frame files, run00000005.bmp to run00000009.bmp.\n" + replaces,
             "This folder holds the frame file one00000007.jpg.\nThe conversion replaces or removes it.\n"
-            "Do you want to continue?"}));
+            "Do you want to continue?",
+            "take.txt already exists.\nDo you want to replace it?",
+            "both.avi and both.txt already exist.\nDo you want to replace them?"}));
     // The dialog asks only: every file is still there.
     EXPECT_EQ(convtest::FilesIn(dir.Path("")), before);
 }
