@@ -495,7 +495,8 @@ private:
 };
 
 // Plays two recordings synchronised over a play range given on the command line and watches where it
-// stops; then, each window on its own, types a frame number and a play begin into the control bar.
+// stops; then, each window on its own, types a frame number and a play begin into the control bar, and
+// cascades the windows.
 class RangeProbe : public ProgramProbe {
 public:
     explicit RangeProbe(CWqLinkApp& app) : ProgramProbe(app) {}
@@ -509,6 +510,7 @@ public:
     CString fieldAfterTyping;
     long playBeginAfterTyping = 0;
     CString beginFieldAfterTyping;
+    std::vector<QRect> cascaded;
 
 private:
     CVesloDoc* First() {
@@ -591,7 +593,32 @@ private:
             beginFieldAfterTyping = FieldText(main, IDC_CTRL_PLAYBEGIN);
             KeepScreenshot(main->GetWidget(),
                            "kivic_typed_frame_" + QGuiApplication::platformName().toStdString() + ".png");
+            main->SendMessage(WM_COMMAND, ID_WINDOW_CASCADE);
+            m_phase = 4;
+            m_wait = 4;
+            return;
+        case 4: { // cascaded: each window as large as the area leaves it, not its title bar alone
+            if (--m_wait > 0)
+                return;
+            const QRect area = main->GetMdiArea()->viewport()->rect();
+            for (QMdiSubWindow* sub : main->GetMdiArea()->subWindowList()) {
+                cascaded.push_back(sub->geometry());
+                if (!area.contains(sub->geometry()) || sub->width() < area.width() / 2 ||
+                    sub->height() < area.height() / 2)
+                    Fail("a cascaded window has " + std::to_string(sub->width()) + " x " +
+                         std::to_string(sub->height()) + " of an area of " + std::to_string(area.width()) +
+                         " x " + std::to_string(area.height()));
+            }
+            // The active window in front, stepped below the others, so their title bars show.
+            const QMdiSubWindow* active = main->MDIGetActive()->GetSubWindow();
+            for (QMdiSubWindow* sub : main->GetMdiArea()->subWindowList()) {
+                if (sub != active && sub->y() >= active->y())
+                    Fail("the active window covers the title bar of another");
+            }
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_cascade_" + QGuiApplication::platformName().toStdString() + ".png");
             return Close(main);
+        }
         default:
             return;
         }
@@ -838,7 +865,7 @@ TEST(KivIcRecordingProgram, FilesWhoseFramesCannotBeShownOrNumberedAreRefusedWit
     unsetenv("KIVIC_BREMFC_PARAM");
 }
 
-TEST(KivIcRecordingProgram, SynchronisedPlaybackStopsAtItsPlayEndAndTypedFramesAreTaken) {
+TEST(KivIcRecordingProgram, SynchronisedPlaybackStopsAtItsPlayEndTypedFramesAreTakenAndWindowsCascade) {
     TempDir dir;
     std::string error;
     ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
@@ -869,6 +896,8 @@ TEST(KivIcRecordingProgram, SynchronisedPlaybackStopsAtItsPlayEndAndTypedFramesA
     EXPECT_STREQ(probe.fieldAfterTyping, "+00025");
     EXPECT_EQ(probe.playBeginAfterTyping, -3);
     EXPECT_STREQ(probe.beginFieldAfterTyping, "-00003");
+    ASSERT_EQ(probe.cascaded.size(), 2u);
+    EXPECT_NE(probe.cascaded[0].topLeft(), probe.cascaded[1].topLeft()) << "the windows are not stepped";
     std::printf(
         "REPORT stopped at frame %ld, picture %ld, field %s; typed 25: frame %ld, picture %ld, field %s; "
         "screenshot %s\n",

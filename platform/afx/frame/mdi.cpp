@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 
 #include <QCloseEvent>
@@ -7,6 +8,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "platform/afx/afxwin.h"
@@ -177,7 +179,34 @@ void CMDIFrameWnd::MDITile(int) {
 }
 
 void CMDIFrameWnd::MDICascade() {
-    m_pMdiArea->cascadeSubWindows();
+    // Qt's own cascade sizes each window to what its contents ask at the least, which leaves a child
+    // frame no more than its title bar, and keeps the order of opening, so the active window may hide
+    // the others' title bars. Here the windows step down from the top left one title bar at a time in
+    // their stacking order, the active one last and in front, each as large as the area leaves the
+    // last one (half the area at least; the steps start again at the top left when they run out).
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (sub->isVisible() && !sub->isMinimized())
+            windows.push_back(sub);
+    }
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_pMdiArea->viewport()->rect();
+    const int step = std::max(
+        1, windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front()));
+    const int count = static_cast<int>(windows.size());
+    const QSize size = QSize(area.width() - (count - 1) * step, area.height() - (count - 1) * step)
+                           .expandedTo(QSize(area.width() / 2, area.height() / 2));
+    const int places =
+        std::max(1, std::min(area.width() - size.width(), area.height() - size.height()) / step + 1);
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* sub = windows[i];
+        if (sub->isMaximized())
+            sub->showNormal();
+        const int offset = (i % places) * step;
+        sub->setGeometry(QRect(QPoint(offset, offset), size));
+        sub->raise();
+    }
 }
 
 void CMDIFrameWnd::MDINext() {
