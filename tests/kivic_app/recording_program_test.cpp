@@ -495,8 +495,8 @@ private:
 };
 
 // Plays two recordings synchronised over a play range given on the command line and watches where it
-// stops; then, each window on its own, types a frame number and a play begin into the control bar, and
-// cascades the windows.
+// stops; then, each window on its own, types a frame number and a play begin into the control bar,
+// cascades the windows and switches between them with the Window menu.
 class RangeProbe : public ProgramProbe {
 public:
     explicit RangeProbe(CWqLinkApp& app) : ProgramProbe(app) {}
@@ -511,6 +511,8 @@ public:
     long playBeginAfterTyping = 0;
     CString beginFieldAfterTyping;
     std::vector<QRect> cascaded;
+    // The windows the Window menu lists, each time it opened.
+    std::vector<std::vector<std::string>> windowLists;
 
 private:
     CVesloDoc* First() {
@@ -536,6 +538,17 @@ private:
         edit->selectAll();
         QTest::keyClicks(edit, text);
         QTest::keyClick(edit, Qt::Key_Return);
+    }
+    void OpenWindowMenu(CMainFrame* main) {
+        auto* window = qobject_cast<QMainWindow*>(main->GetWidget());
+        for (QAction* action : window->menuBar()->actions()) {
+            if (action->text() == "&Window")
+                m_windowMenu = action->menu();
+        }
+        if (m_windowMenu == nullptr)
+            return Fail("the menu has no Window popup");
+        const QRect place = window->menuBar()->actionGeometry(m_windowMenu->menuAction());
+        m_windowMenu->popup(window->menuBar()->mapToGlobal(place.bottomLeft()));
     }
     static CString FieldText(CMainFrame* main, UINT id) {
         CString text;
@@ -617,7 +630,37 @@ private:
             }
             KeepScreenshot(main->GetWidget(),
                            "kivic_cascade_" + QGuiApplication::platformName().toStdString() + ".png");
-            return Close(main);
+            OpenWindowMenu(main);
+            m_phase = 5;
+            m_wait = 6;
+            return;
+        }
+        case 5: // the Window menu lists the windows, the active one checked; the other one is chosen
+        case 6: {
+            if (--m_wait > 0)
+                return;
+            std::vector<std::string> listed;
+            QAction* other = nullptr;
+            for (QAction* action : m_windowMenu->actions()) {
+                if (action->isSeparator() || action->text() == "&Tile" || action->text() == "&Cascade")
+                    continue;
+                listed.push_back(action->text().toStdString() + (action->isChecked() ? " (checked)" : ""));
+                if (!action->isChecked())
+                    other = action;
+            }
+            windowLists.push_back(listed);
+            if (m_phase == 5)
+                KeepScreenshot(main->GetWidget(),
+                               "kivic_window_menu_" + QGuiApplication::platformName().toStdString() + ".png");
+            m_windowMenu->hide();
+            if (m_phase == 6)
+                return Close(main);
+            if (other != nullptr)
+                other->trigger();
+            OpenWindowMenu(main);
+            m_phase = 6;
+            m_wait = 6;
+            return;
         }
         default:
             return;
@@ -626,6 +669,7 @@ private:
 
     int m_phase = 0;
     int m_wait = 6;
+    QMenu* m_windowMenu = nullptr;
 };
 
 // Reads the program's message boxes as the user does: each one, once drawn, is shot with the screen
@@ -865,7 +909,8 @@ TEST(KivIcRecordingProgram, FilesWhoseFramesCannotBeShownOrNumberedAreRefusedWit
     unsetenv("KIVIC_BREMFC_PARAM");
 }
 
-TEST(KivIcRecordingProgram, SynchronisedPlaybackStopsAtItsPlayEndTypedFramesAreTakenAndWindowsCascade) {
+TEST(KivIcRecordingProgram,
+     SynchronisedPlaybackStopsAtItsPlayEndTypedFramesAreTakenAndTheWindowMenuArranges) {
     TempDir dir;
     std::string error;
     ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
@@ -898,6 +943,10 @@ TEST(KivIcRecordingProgram, SynchronisedPlaybackStopsAtItsPlayEndTypedFramesAreT
     EXPECT_STREQ(probe.beginFieldAfterTyping, "-00003");
     ASSERT_EQ(probe.cascaded.size(), 2u);
     EXPECT_NE(probe.cascaded[0].topLeft(), probe.cascaded[1].topLeft()) << "the windows are not stepped";
+    // The Window menu lists both windows in the order they opened; choosing the other one activates it.
+    using List = std::vector<std::string>;
+    EXPECT_EQ(probe.windowLists,
+              (std::vector<List>{{"&1 fast (checked)", "&2 slow"}, {"&1 fast", "&2 slow (checked)"}}));
     std::printf(
         "REPORT stopped at frame %ld, picture %ld, field %s; typed 25: frame %ld, picture %ld, field %s; "
         "screenshot %s\n",

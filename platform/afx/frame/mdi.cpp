@@ -68,11 +68,16 @@ void LeaveCtrlF4ToTheFrame(QMdiSubWindow* sub) {
     }
 }
 
+// The Window popup's list of children: the commands of its items, nine at the most.
+constexpr UINT kFirstChildCommand = 0xFF00;
+constexpr UINT kListedChildren = 9;
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
 ON_COMMAND(ID_WINDOW_TILE_HORZ, OnWindowTile)
 ON_COMMAND(ID_WINDOW_CASCADE, OnWindowCascade)
+ON_MESSAGE(WM_INITMENUPOPUP, OnInitMenuPopupMdi)
 END_MESSAGE_MAP()
 
 CMDIFrameWnd::CMDIFrameWnd() = default;
@@ -221,7 +226,75 @@ void CMDIFrameWnd::OnWindowCascade() {
     MDICascade();
 }
 
+std::vector<CMDIChildWnd*> CMDIFrameWnd::ListedChildren() const {
+    std::vector<CMDIChildWnd*> children;
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        CWnd* wnd = CWnd::FromWidget(sub->widget());
+        if (wnd != nullptr && wnd->IsKindOf(RUNTIME_CLASS(CMDIChildWnd)) && wnd->GetSafeHwnd() != nullptr)
+            children.push_back(static_cast<CMDIChildWnd*>(wnd));
+    }
+    return children;
+}
+
+void CMDIFrameWnd::ListChildrenInWindowMenu(CMenu* pPopup) {
+    bool windowMenu = false;
+    for (UINT i = 0; i < pPopup->GetMenuItemCount(); ++i) {
+        const UINT id = pPopup->GetMenuItemID(static_cast<int>(i));
+        windowMenu = windowMenu || id == ID_WINDOW_CASCADE || id == ID_WINDOW_TILE_HORZ;
+    }
+    if (!windowMenu)
+        return;
+    // The list made when it last opened goes, with the separator before it.
+    const auto isListed = [](UINT id) {
+        return id >= kFirstChildCommand && id < kFirstChildCommand + kListedChildren;
+    };
+    bool removed = false;
+    while (pPopup->GetMenuItemCount() > 0 &&
+           isListed(pPopup->GetMenuItemID(static_cast<int>(pPopup->GetMenuItemCount() - 1)))) {
+        pPopup->DeleteMenu(pPopup->GetMenuItemCount() - 1, MF_BYPOSITION);
+        removed = true;
+    }
+    if (removed && pPopup->GetMenuItemCount() > 0 &&
+        pPopup->GetMenuItemID(static_cast<int>(pPopup->GetMenuItemCount() - 1)) == 0)
+        pPopup->DeleteMenu(pPopup->GetMenuItemCount() - 1, MF_BYPOSITION);
+    const std::vector<CMDIChildWnd*> children = ListedChildren();
+    if (children.empty())
+        return;
+    pPopup->AppendMenu(MF_SEPARATOR);
+    for (size_t i = 0; i < children.size() && i < kListedChildren; ++i) {
+        CString title;
+        children[i]->GetWindowText(title);
+        CString text;
+        text.Format("&%u %s", static_cast<unsigned>(i + 1), title.GetString());
+        pPopup->AppendMenu(MF_STRING, kFirstChildCommand + i, text);
+    }
+}
+
+LRESULT CMDIFrameWnd::OnInitMenuPopupMdi(WPARAM wParam, LPARAM) {
+    CMenu* popup = CMenu::FromHandle(reinterpret_cast<HMENU>(wParam));
+    if (popup == nullptr)
+        return 0;
+    ListChildrenInWindowMenu(popup);
+    OnInitMenuPopup(popup, 0, FALSE);
+    return 0;
+}
+
 BOOL CMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    if (nID >= kFirstChildCommand && nID < kFirstChildCommand + kListedChildren &&
+        (nCode == CN_COMMAND || nCode == CN_UPDATE_COMMAND_UI)) {
+        const std::vector<CMDIChildWnd*> children = ListedChildren();
+        const size_t index = nID - kFirstChildCommand;
+        if (index >= children.size())
+            return FALSE;
+        if (nCode == CN_UPDATE_COMMAND_UI) {
+            auto* state = static_cast<CCmdUI*>(pExtra);
+            state->Enable(TRUE);
+            state->SetCheck(children[index] == MDIGetActive() ? 1 : 0);
+        } else if (pHandlerInfo == nullptr) {
+            MDIActivate(children[index]);
+        }
+        return TRUE;
+    }
     if (CMDIChildWnd* child = MDIGetActive()) {
         if (child->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
             return TRUE;
