@@ -34,7 +34,10 @@ IPlayDocument* CMainFrame::GetSyncDocument(int index) const {
 }
 
 void CMainFrame::RemoveSyncDocument(const IPlayDocument* doc) {
-    m_syncList.Remove(doc);
+    // The last recording that played together has closed: the mode ends as if the user ended it, so
+    // no axis without recordings plays on, moves the bar or takes the playback commands.
+    if (m_syncList.Remove(doc) && m_syncList.GetCount() == 0 && m_bSyncMode.load())
+        LeaveSyncMode();
 }
 
 long CMainFrame::SyncFrameAt(double seconds) const {

@@ -496,7 +496,8 @@ private:
 
 // Plays two recordings synchronised over a play range given on the command line and watches where it
 // stops; then, each window on its own, types a frame number and a play begin into the control bar,
-// cascades the windows and switches between them with the Window menu.
+// cascades the windows, switches between them with the Window menu and closes them while they play
+// together.
 class RangeProbe : public ProgramProbe {
 public:
     explicit RangeProbe(CWqLinkApp& app) : ProgramProbe(app) {}
@@ -513,6 +514,9 @@ public:
     std::vector<QRect> cascaded;
     // The windows the Window menu lists, each time it opened.
     std::vector<std::vector<std::string>> windowLists;
+    bool playedAgain = false;
+    CString frameFieldAfterClosing = "not seen";
+    bool syncModeAfterClosing = true;
 
 private:
     CVesloDoc* First() {
@@ -653,14 +657,37 @@ private:
                 KeepScreenshot(main->GetWidget(),
                                "kivic_window_menu_" + QGuiApplication::platformName().toStdString() + ".png");
             m_windowMenu->hide();
-            if (m_phase == 6)
-                return Close(main);
+            if (m_phase == 6) {
+                // Played together once more, and every window closes while they play.
+                main->SendMessage(WM_COMMAND, ID_SYNC_MODE);
+                main->SendMessage(WM_COMMAND, ID_SYNC_PLAY);
+                m_phase = 7;
+                m_wait = 6;
+                return;
+            }
             if (other != nullptr)
                 other->trigger();
             OpenWindowMenu(main);
             m_phase = 6;
             m_wait = 6;
             return;
+        }
+        case 7:
+            if (--m_wait > 0)
+                return;
+            playedAgain = main->IsSyncPlaying();
+            m_app.CloseAllDocuments(FALSE);
+            m_phase = 8;
+            m_wait = 10;
+            return;
+        case 8: { // nothing plays on: the bar speaks for no recording
+            if (--m_wait > 0)
+                return;
+            frameFieldAfterClosing = FieldText(main, IDC_CTRL_FRAME);
+            syncModeAfterClosing = main->IsSyncMode() || main->IsSyncPlaying();
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_sync_closed_" + QGuiApplication::platformName().toStdString() + ".png");
+            return Close(main);
         }
         default:
             return;
@@ -945,6 +972,10 @@ TEST(KivIcRecordingProgram,
     EXPECT_NE(probe.cascaded[0].topLeft(), probe.cascaded[1].topLeft()) << "the windows are not stepped";
     // The Window menu lists both windows in the order they opened; choosing the other one activates it.
     using List = std::vector<std::string>;
+    // Closing every window while they play together ends it: no frame number goes on counting.
+    EXPECT_TRUE(probe.playedAgain);
+    EXPECT_STREQ(probe.frameFieldAfterClosing, "");
+    EXPECT_FALSE(probe.syncModeAfterClosing) << "synchronised playback goes on without a recording";
     EXPECT_EQ(probe.windowLists,
               (std::vector<List>{{"&1 fast (checked)", "&2 slow"}, {"&1 fast", "&2 slow (checked)"}}));
     std::printf(
