@@ -943,12 +943,12 @@ TEST(KivIcRecordingProgram,
     ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
     // Frames -5 to 54 at 1000 frames per second, and 0 to 19 at 500: one axis of 1000 frames per second.
     ASSERT_TRUE(WriteTestRecording(dir.Path("fast.cm8"), 60, -5, error, 1000)) << error;
-    ASSERT_TRUE(WriteTestRecording(dir.Path("slow.cm8"), 20, 0, error)) << error;
+    ASSERT_TRUE(WriteTestRecording(dir.Path("s&low.cm8"), 20, 0, error)) << error;
     std::filesystem::current_path(dir.Path(""));
 
     AfxEnsureQtApp();
     MessageBoxRecorder boxes;
-    SetCommandLineArgs({"KivIc", "fast.cm8", "slow.cm8", "-SPlay", "-SetRange", "10", "16"});
+    SetCommandLineArgs({"KivIc", "fast.cm8", "s&low.cm8", "-SPlay", "-SetRange", "10", "16"});
     CWqLinkApp app;
     RangeProbe probe(app);
     QTimer::singleShot(0, [&probe] { probe.Start(50); });
@@ -970,14 +970,15 @@ TEST(KivIcRecordingProgram,
     EXPECT_STREQ(probe.beginFieldAfterTyping, "-00003");
     ASSERT_EQ(probe.cascaded.size(), 2u);
     EXPECT_NE(probe.cascaded[0].topLeft(), probe.cascaded[1].topLeft()) << "the windows are not stepped";
-    // The Window menu lists both windows in the order they opened; choosing the other one activates it.
+    // The Window menu lists both windows in the order they opened (an ampersand of a title shown as it
+    // is); choosing the other one activates it.
     using List = std::vector<std::string>;
     // Closing every window while they play together ends it: no frame number goes on counting.
     EXPECT_TRUE(probe.playedAgain);
     EXPECT_STREQ(probe.frameFieldAfterClosing, "");
     EXPECT_FALSE(probe.syncModeAfterClosing) << "synchronised playback goes on without a recording";
     EXPECT_EQ(probe.windowLists,
-              (std::vector<List>{{"&1 fast (checked)", "&2 slow"}, {"&1 fast", "&2 slow (checked)"}}));
+              (std::vector<List>{{"&1 fast (checked)", "&2 s&&low"}, {"&1 fast", "&2 s&&low (checked)"}}));
     std::printf(
         "REPORT stopped at frame %ld, picture %ld, field %s; typed 25: frame %ld, picture %ld, field %s; "
         "screenshot %s\n",

@@ -264,6 +264,7 @@ void CMDIFrameWnd::ListChildrenInWindowMenu(CMenu* pPopup) {
     for (size_t i = 0; i < children.size() && i < kListedChildren; ++i) {
         CString title;
         children[i]->GetWindowText(title);
+        title.Replace("&", "&&"); // an ampersand of the title is no mnemonic
         CString text;
         text.Format("&%u %s", static_cast<unsigned>(i + 1), title.GetString());
         pPopup->AppendMenu(MF_STRING, kFirstChildCommand + i, text);
