@@ -99,9 +99,12 @@ void CWqLinkApp::SetRangeOption(const CVomCmdOptionBase& option) {
     pMainFrame->SetCtrlBarPlayRange(begin, end);
     pMainFrame->SyncSetPlayBegin(begin);
     pMainFrame->SyncSetPlayEnd(end);
-    // The document keeps the range within its recording: the bar shows what it kept.
+    // The range is kept within what is recorded: the bar shows what was kept.
     if (pActiveDoc != nullptr)
         pMainFrame->SetCtrlBarPlayRange(pActiveDoc->GetPlayBegin(), pActiveDoc->GetPlayEnd());
+    else
+        pMainFrame->SetCtrlBarPlayRange(pMainFrame->SyncFrameAt(pMainFrame->GetSyncBeginTime()),
+                                        pMainFrame->SyncFrameAt(pMainFrame->GetSyncEndTime()));
 }
 
 void CWqLinkApp::SendMainCommand(UINT nID) {

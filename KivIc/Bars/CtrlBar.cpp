@@ -1,6 +1,8 @@
 #include "KivIc/Bars/CtrlBar.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 
 #include "KivIc/Bars/CommandIcons.h"
@@ -9,12 +11,34 @@ IMPLEMENT_DYNAMIC(CCtrlBar, CDialogBar)
 
 BEGIN_MESSAGE_MAP(CCtrlBar, CDialogBar)
 ON_EN_KILLFOCUS(IDC_CTRL_SPEED, OnKillFocusSpeed)
+ON_EN_KILLFOCUS(IDC_CTRL_FRAME, OnKillFocusFrame)
+ON_EN_KILLFOCUS(IDC_CTRL_PLAYBEGIN, OnKillFocusPlayBegin)
+ON_EN_KILLFOCUS(IDC_CTRL_PLAYEND, OnKillFocusPlayEnd)
 END_MESSAGE_MAP()
 
 namespace {
 
 // Where the speed field stands in the bar (dialog units); its spin follows it.
 constexpr int kSpeedX = 372;
+
+// The fields that hold a frame number the user may type.
+constexpr UINT kFrameFields[] = {IDC_CTRL_FRAME, IDC_CTRL_PLAYBEGIN, IDC_CTRL_PLAYEND};
+
+// A whole decimal number, signed or not, blanks around it allowed, within the 32 bits of a frame number.
+bool ParseFrameNumber(const CString& text, long* value) {
+    const char* begin = text.GetString();
+    char* end = nullptr;
+    errno = 0;
+    const long long parsed = std::strtoll(begin, &end, 10);
+    if (end == begin || errno != 0 || parsed < INT32_MIN || parsed > INT32_MAX)
+        return false;
+    while (*end == ' ' || *end == '\t')
+        ++end;
+    if (*end != '\0')
+        return false;
+    *value = static_cast<long>(parsed);
+    return true;
+}
 
 } // namespace
 
@@ -67,7 +91,22 @@ CString CCtrlBar::FormatFrame(long frame) {
     return text;
 }
 
+long* CCtrlBar::ShownValue(UINT id) {
+    switch (id) {
+    case IDC_CTRL_FRAME:
+        return &m_nFrame;
+    case IDC_CTRL_PLAYBEGIN:
+        return &m_nPlayBegin;
+    case IDC_CTRL_PLAYEND:
+        return &m_nPlayEnd;
+    default:
+        return nullptr;
+    }
+}
+
 void CCtrlBar::SetField(UINT id, long frame) {
+    if (long* shown = ShownValue(id))
+        *shown = frame;
     SetDlgItemText(static_cast<int>(id), FormatFrame(frame));
 }
 
@@ -144,6 +183,77 @@ BOOL CCtrlBar::UpdateSpeedFromField() {
 
 void CCtrlBar::OnKillFocusSpeed() {
     UpdateSpeedFromField();
+}
+
+BOOL CCtrlBar::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN) {
+        for (UINT id : kFrameFields) {
+            CWnd* field = GetDlgItem(static_cast<int>(id));
+            if (field != nullptr && field->GetSafeHwnd() == pMsg->hwnd)
+                return ApplyTypedField(id);
+        }
+    }
+    return CDialogBar::PreTranslateMessage(pMsg);
+}
+
+BOOL CCtrlBar::ApplyTypedField(UINT id) {
+    long* shown = ShownValue(id);
+    CWnd* field = GetDlgItem(static_cast<int>(id));
+    if (shown == nullptr || field == nullptr)
+        return FALSE;
+    // A field without a recording to speak for takes nothing.
+    if (!field->IsWindowEnabled() || !m_slider.GetEnabled())
+        return TRUE;
+    CString text;
+    field->GetWindowText(text);
+    long value = 0;
+    if (!ParseFrameNumber(text, &value)) {
+        RestoreField(id);
+        return TRUE;
+    }
+    switch (id) {
+    case IDC_CTRL_FRAME:
+        // The slider keeps it to the record range and reports it; the recording then shows the frame
+        // it took, which the field shows.
+        GoToFrame(std::clamp(value, m_slider.GetMin(), std::max(m_slider.GetMin(), m_slider.GetMax())));
+        break;
+    case IDC_CTRL_PLAYBEGIN:
+        SetPlayBeginAt(
+            std::clamp(value, m_slider.GetMin(), std::max(m_slider.GetMin(), m_slider.GetSelEnd())));
+        break;
+    case IDC_CTRL_PLAYEND:
+        SetPlayEndAt(
+            std::clamp(value, std::min(m_slider.GetSelStart(), m_slider.GetMax()), m_slider.GetMax()));
+        break;
+    default:
+        break;
+    }
+    RestoreField(id);
+    return TRUE;
+}
+
+void CCtrlBar::RestoreField(UINT id) {
+    long* shown = ShownValue(id);
+    CWnd* field = GetDlgItem(static_cast<int>(id));
+    if (shown == nullptr || field == nullptr || !field->IsWindowEnabled())
+        return;
+    CString text;
+    field->GetWindowText(text);
+    // An emptied field speaks for no recording; one that shows what holds stays as it is.
+    if (!text.IsEmpty() && text != FormatFrame(*shown))
+        SetField(id, *shown);
+}
+
+void CCtrlBar::OnKillFocusFrame() {
+    RestoreField(IDC_CTRL_FRAME);
+}
+
+void CCtrlBar::OnKillFocusPlayBegin() {
+    RestoreField(IDC_CTRL_PLAYBEGIN);
+}
+
+void CCtrlBar::OnKillFocusPlayEnd() {
+    RestoreField(IDC_CTRL_PLAYEND);
 }
 
 void CCtrlBar::SetBarStyleBits(DWORD clearMask, DWORD setMask) {

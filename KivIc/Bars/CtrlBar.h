@@ -85,6 +85,14 @@ public:
     // Takes the speed field's text when it is a whole number from 1 to 24; otherwise tells the user
     // and puts the focus back. The child frame calls it before applying the field on Enter.
     BOOL UpdateSpeedFromField();
+    // A frame number typed into the frame field or a play-range field, taken on Enter: the frame field
+    // goes to it as the slider would, a play-range field moves that edge (kept within the record range
+    // and the other edge). The field then shows what holds; text that is no number is replaced by it.
+    // FALSE for another field.
+    BOOL ApplyTypedField(UINT id);
+    // A field left without Enter shows again what holds, so it never shows a number nothing took.
+    void RestoreField(UINT id);
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     DWORD GetCtrlStyle() const { return m_dwCtrlStyle; }
     CExSlider2& GetSlider() { return m_slider; }
@@ -98,10 +106,15 @@ public:
 
 protected:
     void OnKillFocusSpeed();
+    void OnKillFocusFrame();
+    void OnKillFocusPlayBegin();
+    void OnKillFocusPlayEnd();
     DECLARE_MESSAGE_MAP()
 
 private:
     void SetField(UINT id, long frame);
+    // What the frame or a play-range field last showed; null for another field.
+    long* ShownValue(UINT id);
     // Empties and disables, or enables, each of the fields.
     void ClearFields(std::initializer_list<UINT> ids);
     void EnableFields(std::initializer_list<UINT> ids);
@@ -110,6 +123,8 @@ private:
     CExSlider2 m_slider;
     CBarSpin m_spin;
     long m_nFrame = 0;
+    long m_nPlayBegin = 0;
+    long m_nPlayEnd = 0;
     int m_nSpeed = 6;
     DWORD m_dwCtrlStyle = 0;
     bool m_bValidatingSpeed = false;

@@ -10,8 +10,8 @@ void RegisterTemplate() {
                            60,
                            "",
                            8,
-                           {{AfxControl::Static, IDC_STATIC, "Frame Rate(fps):", 7, 10, 60, 10},
-                            {AfxControl::Edit, CFrameRateDlg::IDC_FRAME_RATE, "", 70, 8, 80, 12},
+                           {{AfxControl::Static, IDC_STATIC, "Frame Rate(fps):", 7, 10, 74, 10},
+                            {AfxControl::Edit, CFrameRateDlg::IDC_FRAME_RATE, "", 84, 8, 68, 12},
                             {AfxControl::DefPushButton, IDOK, "OK", 30, 38, 50, 14},
                             {AfxControl::PushButton, IDCANCEL, "Cancel", 90, 38, 50, 14}}});
         return true;

@@ -1,5 +1,6 @@
 // Synchronised playback of the main frame: switching the mode, the common time axis, the commands
 // that play, stop and seek on it, and where the control bar's moves go.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -34,7 +35,10 @@ IPlayDocument* CMainFrame::GetSyncDocument(int index) const {
 }
 
 void CMainFrame::RemoveSyncDocument(const IPlayDocument* doc) {
-    m_syncList.Remove(doc);
+    // The last recording that played together has closed: the mode ends as if the user ended it, so
+    // no axis without recordings plays on, moves the bar or takes the playback commands.
+    if (m_syncList.Remove(doc) && m_syncList.GetCount() == 0 && m_bSyncMode.load())
+        LeaveSyncMode();
 }
 
 long CMainFrame::SyncFrameAt(double seconds) const {
@@ -312,17 +316,30 @@ void CMainFrame::SyncSetCurrentFrame(long frame) {
         doc->SetCurrentFrame(frame, TRUE);
 }
 
+// A play range edge stays within what is recorded (the common axis's frames, or the recording's), and
+// the frame shown moves into the new range: nothing plays or shows frame numbers no recording holds.
 void CMainFrame::SetSyncRangeEdge(std::atomic<double>& edge, long frame,
                                   void (CVesloDoc::*setDocEdge)(long)) {
     if (m_bSyncMode.load()) {
         if (m_nSyncFrameRate.load() > 0) {
+            if (m_wndCtrlBar.GetSafeHwnd() != nullptr) {
+                CExSlider2& slider = m_wndCtrlBar.GetSlider();
+                frame = std::clamp(frame, slider.GetMin(), std::max(slider.GetMin(), slider.GetMax()));
+            }
             edge = static_cast<double>(frame) / m_nSyncFrameRate.load();
             KeepSyncTimeInRange();
         }
         return;
     }
-    if (CVesloDoc* doc = GetActiveRecordingDoc())
-        (doc->*setDocEdge)(frame);
+    CVesloDoc* doc = GetActiveRecordingDoc();
+    if (doc == nullptr)
+        return;
+    const long first = doc->GetRecordBegin();
+    (doc->*setDocEdge)(std::clamp(frame, first, std::max(first, doc->GetRecordEnd())));
+    const long current = doc->GetCurrentFrame();
+    if (doc->GetPlayBegin() <= doc->GetPlayEnd() &&
+        (current < doc->GetPlayBegin() || current > doc->GetPlayEnd()))
+        doc->SetCurrentFrame(current, TRUE);
 }
 
 void CMainFrame::SyncSetPlayBegin(long frame) {

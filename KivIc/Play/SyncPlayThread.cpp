@@ -1,5 +1,6 @@
 #include "KivIc/Play/SyncPlayThread.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "KivIc/Play/SyncAxis.h"
@@ -29,7 +30,8 @@ PlayEvent CSyncPlayThread::OnTick(int& stop) {
         stop = 1;
         return PlayEvent("Handler", EVT_TICK, 0, 0, current);
     }
-    const long long last = SyncLastGridIndex(begin, m_mainFrame->GetSyncEndTime(), size);
+    const double end = m_mainFrame->GetSyncEndTime();
+    const long long last = SyncLastGridIndex(begin, end, size);
     long long index = SyncStepIndex(current, begin, size, step > 0 ? 1 : -1);
     if (step > 0) {
         if (index > last) {
@@ -44,7 +46,11 @@ PlayEvent CSyncPlayThread::OnTick(int& stop) {
         else
             stop = 1;
     }
-    const double next = begin + static_cast<double>(index) * size;
+    double next = begin + static_cast<double>(index) * size;
+    // The tick that stops shows the end it stopped at, never the time past it: the recordings keep to
+    // their own ranges only, and the bar would show a frame outside the play range.
+    if (stop)
+        next = std::clamp(next, begin, std::max(begin, end));
     m_nextTime = next;
     return PlayEvent("Handler", EVT_TICK, 0, 0, next);
 }

@@ -59,6 +59,39 @@ TEST_F(WqLinkAppTest, RangeAfterSynchronisedPlayGoesToTheAxis) {
     EXPECT_NEAR(Main()->GetSyncEndTime(), 2.0, 1e-9);
 }
 
+TEST_F(WqLinkAppTest, ARangePastTheRecordingIsKeptToIt) {
+    Recording("a.gen", kRecordingA);
+    // Past the recording's end: kept to 0 to 999, and the frame shown moves into the range.
+    ASSERT_TRUE(Start({"a.gen", "-SetRange", "-50", "5000", "-SetRange", "300", "400"}));
+    ASSERT_EQ(Documents().size(), 1u);
+    CGenRecordingDoc* doc = Documents()[0];
+    EXPECT_EQ(doc->GetPlayBegin(), 300);
+    EXPECT_EQ(doc->GetPlayEnd(), 400);
+    EXPECT_EQ(doc->GetCurrentFrame(), 300) << "the frame shown lies outside the play range";
+    CString begin, end, frame;
+    Main()->GetCtrlBar()->GetDlgItemText(IDC_CTRL_PLAYBEGIN, begin);
+    Main()->GetCtrlBar()->GetDlgItemText(IDC_CTRL_FRAME, frame);
+    EXPECT_STREQ(begin, "+00300");
+    EXPECT_STREQ(frame, "+00300");
+    delete app;
+    app = nullptr;
+    Pump();
+    ASSERT_TRUE(Start({"a.gen", "-SetRange", "-50", "5000"}));
+    EXPECT_EQ(Documents()[0]->GetPlayBegin(), 0);
+    EXPECT_EQ(Documents()[0]->GetPlayEnd(), 999);
+    Main()->GetCtrlBar()->GetDlgItemText(IDC_CTRL_PLAYEND, end);
+    EXPECT_STREQ(end, "+00999");
+    delete app;
+    app = nullptr;
+    Pump();
+    // On the common axis (0 to 9.99 s at 100 frames per second) the same.
+    ASSERT_TRUE(Start({"a.gen", "-SPlay", "-SetRange", "-50", "5000"}));
+    EXPECT_DOUBLE_EQ(Main()->GetSyncBeginTime(), 0.0);
+    EXPECT_NEAR(Main()->GetSyncEndTime(), 9.99, 1e-9);
+    Main()->GetCtrlBar()->GetDlgItemText(IDC_CTRL_PLAYEND, end);
+    EXPECT_STREQ(end, "+00999");
+}
+
 TEST_F(WqLinkAppTest, SynchronisedPlayAndLoopingAreSwitchedOnOnlyOnce) {
     Recording("a.gen", kRecordingA);
     ASSERT_TRUE(Start({"a.gen", "-SLPlay", "-slplay", "-SPlay", "/SLPLAY"}));

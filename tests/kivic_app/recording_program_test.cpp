@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -59,25 +61,54 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Mean of all colour channels of the document's display bitmap.
-double MeanLevel(CVesloDoc* doc) {
+// The document's display bitmap as 32-bit pixels, top row first; empty when it has none.
+std::vector<BYTE> DisplayPixels(CVesloDoc* doc, BITMAP& info) {
     HBITMAP bitmap = doc->GetFrameBitmap();
-    BITMAP info{};
+    info = BITMAP{};
     if (bitmap == nullptr || GetObjectA(bitmap, sizeof info, &info) != static_cast<int>(sizeof info))
-        return -1.0;
+        return {};
     BITMAPINFO header{};
-    header.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    header.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<BYTE> pixels(4 * static_cast<size_t>(info.bmWidth) * info.bmHeight);
     HDC dc = GetDC(nullptr);
     const int lines =
         GetDIBits(dc, bitmap, 0, static_cast<UINT>(info.bmHeight), pixels.data(), &header, DIB_RGB_COLORS);
     ReleaseDC(nullptr, dc);
-    if (lines != info.bmHeight)
+    return lines == info.bmHeight ? pixels : std::vector<BYTE>();
+}
+
+// Mean of all colour channels of the document's display bitmap.
+double MeanLevel(CVesloDoc* doc) {
+    BITMAP info{};
+    const std::vector<BYTE> pixels = DisplayPixels(doc, info);
+    if (pixels.empty())
         return -1.0;
     double sum = 0.0;
     for (size_t i = 0; i < pixels.size(); i += 4)
         sum += pixels[i] + pixels[i + 1] + pixels[i + 2];
     return sum / (3.0 * info.bmWidth * info.bmHeight);
+}
+
+// The frame number a generated recording's picture carries in its top rows (40 blocks: 32 bits of the
+// number and a check byte), read from the document's display bitmap as the screen shows it; nothing
+// when the picture carries no valid number.
+std::optional<long> ShownFrameNumber(CVesloDoc* doc) {
+    BITMAP info{};
+    const std::vector<BYTE> pixels = DisplayPixels(doc, info);
+    if (pixels.empty() || info.bmWidth < 40 || info.bmHeight < 4)
+        return std::nullopt;
+    const int block = info.bmWidth / 40;
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 40; ++i) {
+        const BYTE* p = pixels.data() + 4 * (static_cast<size_t>(info.bmWidth) + i * block + block / 2);
+        bits = bits << 1 | ((p[0] + p[1] + p[2]) / 3 > 128 ? 1u : 0u);
+    }
+    const auto number = static_cast<std::uint32_t>(bits >> 8);
+    const auto check =
+        static_cast<std::uint8_t>((number >> 24) ^ (number >> 16) ^ (number >> 8) ^ number ^ 0xA5u);
+    if (check != static_cast<std::uint8_t>(bits))
+        return std::nullopt;
+    return static_cast<std::int32_t>(number);
 }
 
 // The action of a menu (or of its submenus) whose text is the given one.
@@ -463,6 +494,211 @@ private:
     double m_stoppedAt = -1.0;
 };
 
+// Plays two recordings synchronised over a play range given on the command line and watches where it
+// stops; then, each window on its own, types a frame number and a play begin into the control bar,
+// cascades the windows, switches between them with the Window menu and closes them while they play
+// together.
+class RangeProbe : public ProgramProbe {
+public:
+    explicit RangeProbe(CWqLinkApp& app) : ProgramProbe(app) {}
+
+    bool played = false;
+    long stoppedAt = 0;                // the recording's frame
+    std::optional<long> pictureAtStop; // the frame its picture shows
+    CString fieldAtStop;
+    long typedFrame = 0;
+    std::optional<long> pictureAfterTyping;
+    CString fieldAfterTyping;
+    long playBeginAfterTyping = 0;
+    CString beginFieldAfterTyping;
+    std::vector<QRect> cascaded;
+    // The windows the Window menu lists, each time it opened.
+    std::vector<std::vector<std::string>> windowLists;
+    bool playedAgain = false;
+    CString frameFieldAfterClosing = "not seen";
+    bool syncModeAfterClosing = true;
+
+private:
+    CVesloDoc* First() {
+        CVesloDoc* first = nullptr;
+        ForEachDoc([&first](CVesloDoc* doc) {
+            if (first == nullptr && doc->GetRecordBegin() < 0)
+                first = doc;
+        });
+        return first;
+    }
+    template <class F> void ForEachDoc(F f) {
+        for (POSITION pos = m_app.GetFirstDocTemplatePosition(); pos != nullptr;) {
+            CDocTemplate* docTemplate = m_app.GetNextDocTemplate(pos);
+            for (POSITION d = docTemplate->GetFirstDocPosition(); d != nullptr;)
+                f(static_cast<CVesloDoc*>(docTemplate->GetNextDoc(d)));
+        }
+    }
+    // Types the text into a field of the control bar and presses Enter, as the user does.
+    static void Type(CMainFrame* main, UINT id, const char* text) {
+        auto* edit =
+            qobject_cast<QLineEdit*>(main->GetCtrlBar()->GetDlgItem(static_cast<int>(id))->GetWidget());
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    void OpenWindowMenu(CMainFrame* main) {
+        auto* window = qobject_cast<QMainWindow*>(main->GetWidget());
+        for (QAction* action : window->menuBar()->actions()) {
+            if (action->text() == "&Window")
+                m_windowMenu = action->menu();
+        }
+        if (m_windowMenu == nullptr)
+            return Fail("the menu has no Window popup");
+        const QRect place = window->menuBar()->actionGeometry(m_windowMenu->menuAction());
+        m_windowMenu->popup(window->menuBar()->mapToGlobal(place.bottomLeft()));
+    }
+    static CString FieldText(CMainFrame* main, UINT id) {
+        CString text;
+        main->GetCtrlBar()->GetDlgItemText(static_cast<int>(id), text);
+        return text;
+    }
+
+    void Tick() override {
+        CMainFrame* main = m_app.GetMainFrame();
+        if (main == nullptr)
+            return;
+        CVesloDoc* doc = First();
+        switch (m_phase) {
+        case 0: // synchronised playback runs, and stops by itself at the end of the range
+            played = played || main->IsSyncPlaying();
+            if ((!played || main->IsSyncPlaying()) && Elapsed() < 20.0)
+                return;
+            if (--m_wait > 0)
+                return;
+            if (doc == nullptr) {
+                Fail("the recording did not open");
+                return Close(main);
+            }
+            stoppedAt = doc->GetCurrentFrame();
+            pictureAtStop = ShownFrameNumber(doc);
+            fieldAtStop = FieldText(main, IDC_CTRL_FRAME);
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_sync_range_end_" + QGuiApplication::platformName().toStdString() + ".png");
+            main->SendMessage(WM_COMMAND, ID_SYNC_MODE);
+            doc->ActivateFirstView();
+            m_phase = 1;
+            m_wait = 4;
+            return;
+        case 1: // a frame number typed into the frame field
+            if (--m_wait > 0)
+                return;
+            Type(main, IDC_CTRL_FRAME, "25");
+            m_phase = 2;
+            m_wait = 4;
+            return;
+        case 2: // and a play begin typed into its field
+            if (--m_wait > 0)
+                return;
+            typedFrame = doc->GetCurrentFrame();
+            pictureAfterTyping = ShownFrameNumber(doc);
+            fieldAfterTyping = FieldText(main, IDC_CTRL_FRAME);
+            Type(main, IDC_CTRL_PLAYBEGIN, "-3");
+            m_phase = 3;
+            m_wait = 4;
+            return;
+        case 3:
+            if (--m_wait > 0)
+                return;
+            playBeginAfterTyping = doc->GetPlayBegin();
+            beginFieldAfterTyping = FieldText(main, IDC_CTRL_PLAYBEGIN);
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_typed_frame_" + QGuiApplication::platformName().toStdString() + ".png");
+            main->SendMessage(WM_COMMAND, ID_WINDOW_CASCADE);
+            m_phase = 4;
+            m_wait = 4;
+            return;
+        case 4: { // cascaded: each window as large as the area leaves it, not its title bar alone
+            if (--m_wait > 0)
+                return;
+            const QRect area = main->GetMdiArea()->viewport()->rect();
+            for (QMdiSubWindow* sub : main->GetMdiArea()->subWindowList()) {
+                cascaded.push_back(sub->geometry());
+                if (!area.contains(sub->geometry()) || sub->width() < area.width() / 2 ||
+                    sub->height() < area.height() / 2)
+                    Fail("a cascaded window has " + std::to_string(sub->width()) + " x " +
+                         std::to_string(sub->height()) + " of an area of " + std::to_string(area.width()) +
+                         " x " + std::to_string(area.height()));
+            }
+            // The active window in front, stepped below the others, so their title bars show.
+            const QMdiSubWindow* active = main->MDIGetActive()->GetSubWindow();
+            for (QMdiSubWindow* sub : main->GetMdiArea()->subWindowList()) {
+                if (sub != active && sub->y() >= active->y())
+                    Fail("the active window covers the title bar of another");
+            }
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_cascade_" + QGuiApplication::platformName().toStdString() + ".png");
+            OpenWindowMenu(main);
+            m_phase = 5;
+            m_wait = 6;
+            return;
+        }
+        case 5: // the Window menu lists the windows, the active one checked; the other one is chosen
+        case 6: {
+            if (--m_wait > 0)
+                return;
+            std::vector<std::string> listed;
+            QAction* other = nullptr;
+            for (QAction* action : m_windowMenu->actions()) {
+                if (action->isSeparator() || action->text() == "&Tile" || action->text() == "&Cascade")
+                    continue;
+                listed.push_back(action->text().toStdString() + (action->isChecked() ? " (checked)" : ""));
+                if (!action->isChecked())
+                    other = action;
+            }
+            windowLists.push_back(listed);
+            if (m_phase == 5)
+                KeepScreenshot(main->GetWidget(),
+                               "kivic_window_menu_" + QGuiApplication::platformName().toStdString() + ".png");
+            m_windowMenu->hide();
+            if (m_phase == 6) {
+                // Played together once more, and every window closes while they play.
+                main->SendMessage(WM_COMMAND, ID_SYNC_MODE);
+                main->SendMessage(WM_COMMAND, ID_SYNC_PLAY);
+                m_phase = 7;
+                m_wait = 6;
+                return;
+            }
+            if (other != nullptr)
+                other->trigger();
+            OpenWindowMenu(main);
+            m_phase = 6;
+            m_wait = 6;
+            return;
+        }
+        case 7:
+            if (--m_wait > 0)
+                return;
+            playedAgain = main->IsSyncPlaying();
+            m_app.CloseAllDocuments(FALSE);
+            m_phase = 8;
+            m_wait = 10;
+            return;
+        case 8: { // nothing plays on: the bar speaks for no recording
+            if (--m_wait > 0)
+                return;
+            frameFieldAfterClosing = FieldText(main, IDC_CTRL_FRAME);
+            syncModeAfterClosing = main->IsSyncMode() || main->IsSyncPlaying();
+            KeepScreenshot(main->GetWidget(),
+                           "kivic_sync_closed_" + QGuiApplication::platformName().toStdString() + ".png");
+            return Close(main);
+        }
+        default:
+            return;
+        }
+    }
+
+    int m_phase = 0;
+    int m_wait = 6;
+    QMenu* m_windowMenu = nullptr;
+};
+
 // Reads the program's message boxes as the user does: each one, once drawn, is shot with the screen
 // around it and answered with its button; when no box has come for two seconds the program is closed.
 class MessageProbe : public ProgramProbe {
@@ -550,13 +786,14 @@ bool WriteTestMovie(const std::string& path, const char* size, int frames) {
 }
 
 // A raw recording of 160 x 120 frames.
-bool WriteTestRecording(const std::string& path, int frames, std::int32_t begin, std::string& error) {
+bool WriteTestRecording(const std::string& path, int frames, std::int32_t begin, std::string& error,
+                        std::int32_t rate = 500) {
     cm8::Recording rec;
     rec.width = 160;
     rec.height = 120;
     rec.frames = frames;
     rec.begin = begin;
-    rec.rate = 500;
+    rec.rate = rate;
     return cm8::WriteRecording(path, rec, error);
 }
 
@@ -695,6 +932,58 @@ TEST(KivIcRecordingProgram, FilesWhoseFramesCannotBeShownOrNumberedAreRefusedWit
             std::printf("REPORT message shown; screenshot %s\n", shot.c_str());
     }
     SetMessageBoxNotifier(previous);
+    unsetenv("KIVIC_REGISTRY");
+    unsetenv("KIVIC_BREMFC_PARAM");
+}
+
+TEST(KivIcRecordingProgram,
+     SynchronisedPlaybackStopsAtItsPlayEndTypedFramesAreTakenAndTheWindowMenuArranges) {
+    TempDir dir;
+    std::string error;
+    ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
+    // Frames -5 to 54 at 1000 frames per second, and 0 to 19 at 500: one axis of 1000 frames per second.
+    ASSERT_TRUE(WriteTestRecording(dir.Path("fast.cm8"), 60, -5, error, 1000)) << error;
+    ASSERT_TRUE(WriteTestRecording(dir.Path("s&low.cm8"), 20, 0, error)) << error;
+    std::filesystem::current_path(dir.Path(""));
+
+    AfxEnsureQtApp();
+    MessageBoxRecorder boxes;
+    SetCommandLineArgs({"KivIc", "fast.cm8", "s&low.cm8", "-SPlay", "-SetRange", "10", "16"});
+    CWqLinkApp app;
+    RangeProbe probe(app);
+    QTimer::singleShot(0, [&probe] { probe.Start(50); });
+    app.Run();
+
+    for (const std::string& failure : probe.failures)
+        ADD_FAILURE() << failure;
+    EXPECT_TRUE(boxes.texts.empty()) << boxes.texts.front();
+    EXPECT_TRUE(probe.played) << "synchronised playback did not start";
+    // Stopped at the end of the play range: the picture, the recording and the bar all at frame 16.
+    EXPECT_EQ(probe.stoppedAt, 16);
+    EXPECT_EQ(probe.pictureAtStop, std::optional<long>(16));
+    EXPECT_STREQ(probe.fieldAtStop, "+00016");
+    // The typed frame is shown, and the typed play begin holds.
+    EXPECT_EQ(probe.typedFrame, 25);
+    EXPECT_EQ(probe.pictureAfterTyping, std::optional<long>(25));
+    EXPECT_STREQ(probe.fieldAfterTyping, "+00025");
+    EXPECT_EQ(probe.playBeginAfterTyping, -3);
+    EXPECT_STREQ(probe.beginFieldAfterTyping, "-00003");
+    ASSERT_EQ(probe.cascaded.size(), 2u);
+    EXPECT_NE(probe.cascaded[0].topLeft(), probe.cascaded[1].topLeft()) << "the windows are not stepped";
+    // The Window menu lists both windows in the order they opened (an ampersand of a title shown as it
+    // is); choosing the other one activates it.
+    using List = std::vector<std::string>;
+    // Closing every window while they play together ends it: no frame number goes on counting.
+    EXPECT_TRUE(probe.playedAgain);
+    EXPECT_STREQ(probe.frameFieldAfterClosing, "");
+    EXPECT_FALSE(probe.syncModeAfterClosing) << "synchronised playback goes on without a recording";
+    EXPECT_EQ(probe.windowLists,
+              (std::vector<List>{{"&1 fast (checked)", "&2 s&&low"}, {"&1 fast", "&2 s&&low (checked)"}}));
+    std::printf(
+        "REPORT stopped at frame %ld, picture %ld, field %s; typed 25: frame %ld, picture %ld, field %s; "
+        "screenshot %s\n",
+        probe.stoppedAt, probe.pictureAtStop.value_or(-999), probe.fieldAtStop.GetString(), probe.typedFrame,
+        probe.pictureAfterTyping.value_or(-999), probe.fieldAfterTyping.GetString(), probe.shot.c_str());
     unsetenv("KIVIC_REGISTRY");
     unsetenv("KIVIC_BREMFC_PARAM");
 }

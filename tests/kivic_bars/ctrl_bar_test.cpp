@@ -162,6 +162,63 @@ TEST_F(CtrlBarTest, PlayBeginAndEndAtRelayOnlyChanges) {
     EXPECT_EQ(bar.GetSlider().GetSelEnd(), 60);
 }
 
+// Enter in the frame and play-range fields, as the user types them: Enter takes the number, leaving
+// the field shows again what holds.
+TEST_F(CtrlBarTest, TypedFramesAndPlayRangeEdgesAreTakenOnEnter) {
+    const auto enter = [this](int id, const char* text) {
+        bar.SetDlgItemText(id, text);
+        MSG key{};
+        key.hwnd = bar.GetDlgItem(id)->GetSafeHwnd();
+        key.message = WM_KEYDOWN;
+        key.wParam = VK_RETURN;
+        return CWnd::WalkPreTranslateTree(nullptr, &key);
+    };
+    EXPECT_TRUE(enter(IDC_CTRL_FRAME, "42"));
+    EXPECT_EQ(frame.currentCalls, (std::vector<long>{42}));
+    EXPECT_STREQ(Field(IDC_CTRL_FRAME), "+00042");
+    EXPECT_EQ(bar.GetFrame(), 42);
+    // The owner keeps it to the play range; the field shows the frame taken.
+    EXPECT_TRUE(enter(IDC_CTRL_FRAME, " -7 "));
+    EXPECT_EQ(frame.currentCalls.back(), 0) << "kept to the record range";
+    EXPECT_STREQ(Field(IDC_CTRL_FRAME), "+00010");
+    // No number: nothing moves and the field shows the frame again.
+    EXPECT_TRUE(enter(IDC_CTRL_FRAME, "12x"));
+    EXPECT_EQ(frame.currentCalls.size(), 2u);
+    EXPECT_STREQ(Field(IDC_CTRL_FRAME), "+00010");
+
+    EXPECT_TRUE(enter(IDC_CTRL_PLAYBEGIN, "+20"));
+    EXPECT_TRUE(enter(IDC_CTRL_PLAYEND, "70"));
+    EXPECT_EQ(frame.beginCalls, (std::vector<long>{20}));
+    EXPECT_EQ(frame.endCalls, (std::vector<long>{70}));
+    EXPECT_STREQ(Field(IDC_CTRL_PLAYBEGIN), "+00020");
+    EXPECT_STREQ(Field(IDC_CTRL_PLAYEND), "+00070");
+    EXPECT_EQ(bar.GetSlider().GetSelStart(), 20);
+    EXPECT_EQ(bar.GetSlider().GetSelEnd(), 70);
+    // An edge never passes the other one, nor the record range.
+    EXPECT_TRUE(enter(IDC_CTRL_PLAYBEGIN, "80"));
+    EXPECT_TRUE(enter(IDC_CTRL_PLAYEND, "500"));
+    EXPECT_EQ(frame.beginCalls.back(), 70);
+    EXPECT_EQ(frame.endCalls.back(), 100);
+    EXPECT_STREQ(Field(IDC_CTRL_PLAYBEGIN), "+00070");
+    EXPECT_STREQ(Field(IDC_CTRL_PLAYEND), "+00100");
+
+    // Typed and left without Enter: nothing is taken, and the field does not keep the number.
+    bar.SetDlgItemText(IDC_CTRL_PLAYBEGIN, "5");
+    bar.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CTRL_PLAYBEGIN, EN_KILLFOCUS), 0);
+    EXPECT_EQ(frame.beginCalls.size(), 2u);
+    EXPECT_STREQ(Field(IDC_CTRL_PLAYBEGIN), "+00070");
+    bar.SetDlgItemText(IDC_CTRL_FRAME, "55");
+    bar.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CTRL_FRAME, EN_KILLFOCUS), 0);
+    EXPECT_STREQ(Field(IDC_CTRL_FRAME), "+00010");
+
+    // With no recording the emptied fields stay empty.
+    bar.ShowNoRecording();
+    EXPECT_TRUE(enter(IDC_CTRL_FRAME, ""));
+    bar.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CTRL_FRAME, EN_KILLFOCUS), 0);
+    EXPECT_STREQ(Field(IDC_CTRL_FRAME), "");
+    EXPECT_EQ(frame.currentCalls.size(), 2u);
+}
+
 TEST_F(CtrlBarTest, SpeedIsValidatedWhenTheFieldIsLeft) {
     MessageBoxRecorder boxes;
     bar.SetPlaySpeed(12);

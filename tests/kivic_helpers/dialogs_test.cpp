@@ -3,6 +3,8 @@
 #include "KivIc/Helpers/PropertyDlg.h"
 #include "afx/afx_test_app.h"
 
+#include <QLabel>
+
 namespace {
 
 TEST(PropertyDlgTest, MixedLineEndsShowEachLineOnce) {
@@ -32,7 +34,13 @@ TEST(FrameRateDlgTest, AcceptsOneToOneHundredThousand) {
     EnsureQt();
     MessageBoxRecorder boxes;
     std::vector<std::pair<std::string, bool>> results;
+    std::vector<std::string> cut;
     AfxSetModalHook([&](CDialog* d) {
+        // Each label shows its whole text.
+        for (QLabel* label : d->GetWidget()->findChildren<QLabel*>()) {
+            if (label->fontMetrics().horizontalAdvance(label->text()) > label->width())
+                cut.push_back(label->text().toStdString());
+        }
         CString initial;
         d->GetDlgItemText(CFrameRateDlg::IDC_FRAME_RATE, initial);
         results.emplace_back(initial.GetString(), false);
@@ -50,6 +58,7 @@ TEST(FrameRateDlgTest, AcceptsOneToOneHundredThousand) {
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_nFrameRate, 1);
     ASSERT_EQ(results.size(), 5u);
+    EXPECT_TRUE(cut.empty()) << "the label \"" << cut.front() << "\" is cut";
     EXPECT_EQ(results[0].first, "500");
     EXPECT_FALSE(results[1].second);
     EXPECT_FALSE(results[2].second);

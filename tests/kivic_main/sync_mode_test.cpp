@@ -170,12 +170,10 @@ TEST_F(SyncModeTest, TheModeRenumbersMenusAndBarAndBack) {
         EXPECT_EQ(Bar()->GetDlgItem(static_cast<int>(pair[0])), nullptr) << pair[0];
         EXPECT_NE(Bar()->GetDlgItem(static_cast<int>(pair[1])), nullptr) << pair[1];
     }
-    // The frame's own menu too, shown once the window has gone.
+    // The last window closing ends the mode: the frame's own menu, shown once the window has gone, and
+    // the bar carry the recordings' ids again.
     doc->OnCloseDocument();
     Pump();
-    for (const auto& pair : kPlaybackCommandPairs)
-        EXPECT_TRUE(MenuHas(pair[1])) << pair[1];
-    Command(ID_SYNC_MODE);
     EXPECT_FALSE(main->IsSyncMode());
     for (const auto& pair : kPlaybackCommandPairs) {
         EXPECT_FALSE(MenuHas(pair[1])) << pair[1];
@@ -281,6 +279,33 @@ TEST_F(SyncModeTest, SwitchingOffStopsSynchronisedPlaybackFirst) {
     EXPECT_TRUE(doc->IsActive());
     EXPECT_TRUE(IsEnabled(ID_PLAY_PLAY));
     EXPECT_EQ(Bar()->GetFrame(), frame);
+}
+
+TEST_F(SyncModeTest, ClosingTheLastRecordingThatPlaysTogetherEndsTheMode) {
+    CGenRecordingDoc* first = Open("begin=0,end=100000,rate=100");
+    CGenRecordingDoc* second = Open("begin=0,end=100000,rate=50");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    Bar()->SetPlaySpeed(24);
+    Command(ID_SYNC_MODE);
+    Command(ID_SYNC_PLAY);
+    ASSERT_TRUE(PumpUntil([&] { return main->IsSyncPlaying() && first->GetCurrentFrame() >= 2; }));
+    // One of them closes: the other plays on.
+    second->OnCloseDocument();
+    Pump();
+    EXPECT_TRUE(main->IsSyncMode());
+    const long frame = first->GetCurrentFrame();
+    ASSERT_TRUE(PumpUntil([&] { return first->GetCurrentFrame() > frame; }));
+    // The last one closes: nothing plays on, and the bar speaks for no recording.
+    first->OnCloseDocument();
+    Pump();
+    EXPECT_FALSE(main->IsSyncMode());
+    EXPECT_EQ(CheckOf(ID_SYNC_MODE), 0);
+    ASSERT_TRUE(PumpUntil([&] { return !main->GetSyncPlayThread()->IsInPlayState(); }));
+    PumpFor(150);
+    EXPECT_FALSE(main->IsSyncPlaying());
+    EXPECT_STREQ(Field(IDC_CTRL_FRAME), "");
+    EXPECT_TRUE(MenuHas(ID_PLAY_PLAY)) << "the playback commands are the recordings' own again";
 }
 
 TEST_F(SyncModeTest, BarMovesWithoutARecordingWindowDoNothing) {

@@ -66,10 +66,11 @@ TEST_F(SyncPlayTest, PlayToTheEndStopsEverything) {
     EXPECT_FALSE(first.playing.load());
     EXPECT_FALSE(second.playing.load());
     EXPECT_EQ(thread->Interval(), 41u);
-    // 0.1, 0.2, then 0.3 past the end, which stops.
+    // 0.1, 0.2, then the step past the end, which stops at the end: no recording shows a frame past it.
     ASSERT_EQ(first.times.size(), 3u);
-    EXPECT_NEAR(first.times[2], 0.3, 1e-9);
-    EXPECT_NEAR(thread->NextTime(), 0.3, 1e-9);
+    EXPECT_NEAR(first.times[2], 0.25, 1e-9);
+    EXPECT_NEAR(thread->NextTime(), 0.25, 1e-9);
+    EXPECT_NEAR(frame.current.load(), 0.25, 1e-9);
     EXPECT_EQ(frame.offGuiCalls.load() + first.offGuiCalls.load() + second.offGuiCalls.load(), 0);
 }
 
@@ -88,6 +89,23 @@ TEST_F(SyncPlayTest, LoopBackwardWrapsToTheEnd) {
     ASSERT_GE(first.times.size(), 2u);
     EXPECT_DOUBLE_EQ(first.times[0], 2.0);
     EXPECT_NEAR(first.times[1], 1.9, 1e-9);
+}
+
+TEST_F(SyncPlayTest, PlayingBackToTheBeginStopsAtTheBegin) {
+    frame.begin = 0.05;
+    frame.end = 2.0;
+    frame.current = 0.25;
+    frame.step = -0.1;
+    frame.rate = MakePlaySpeedWord(24);
+    auto thread = Make();
+    thread->PostEvent(PlayEvent("MainFrame", EVT_PLAY));
+    ASSERT_TRUE(PumpUntil([&] { return frame.playing.load(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !frame.playing.load(); }));
+    // 0.15, 0.05, then the step before the begin, which stops at the begin.
+    ASSERT_EQ(first.times.size(), 3u);
+    EXPECT_NEAR(first.times[1], 0.05, 1e-9);
+    EXPECT_NEAR(first.times[2], 0.05, 1e-9);
+    EXPECT_NEAR(frame.current.load(), 0.05, 1e-9);
 }
 
 TEST_F(SyncPlayTest, AFailedStepMovesNothing) {

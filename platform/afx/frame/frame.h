@@ -2,6 +2,8 @@
 // the MDI main frame with its child-window area, and the MDI child frame.
 #pragma once
 
+#include <vector>
+
 #include "platform/afx/doc/view.h"
 
 class QMainWindow;
@@ -119,6 +121,12 @@ protected:
     QWidget* MakeWidget() override;
     void OnWindowTile();
     void OnWindowCascade();
+    // The popup that holds Tile or Cascade lists the children at its end ("&1 title", ...), the
+    // active one checked; choosing one activates it.
+    LRESULT OnInitMenuPopupMdi(WPARAM wParam, LPARAM lParam);
+    void ListChildrenInWindowMenu(CMenu* pPopup);
+    // The children in the order they were opened, as the Window popup lists them.
+    std::vector<CMDIChildWnd*> ListedChildren() const;
     // Gives the active child the active title bar where the child-window area still shows another.
     void ShowActiveChildActive();
     DECLARE_MESSAGE_MAP()

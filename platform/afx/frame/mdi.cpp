@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <functional>
 
 #include <QCloseEvent>
@@ -7,6 +8,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "platform/afx/afxwin.h"
@@ -66,11 +68,16 @@ void LeaveCtrlF4ToTheFrame(QMdiSubWindow* sub) {
     }
 }
 
+// The Window popup's list of children: the commands of its items, nine at the most.
+constexpr UINT kFirstChildCommand = 0xFF00;
+constexpr UINT kListedChildren = 9;
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMDIFrameWnd, CFrameWnd)
 ON_COMMAND(ID_WINDOW_TILE_HORZ, OnWindowTile)
 ON_COMMAND(ID_WINDOW_CASCADE, OnWindowCascade)
+ON_MESSAGE(WM_INITMENUPOPUP, OnInitMenuPopupMdi)
 END_MESSAGE_MAP()
 
 CMDIFrameWnd::CMDIFrameWnd() = default;
@@ -177,7 +184,34 @@ void CMDIFrameWnd::MDITile(int) {
 }
 
 void CMDIFrameWnd::MDICascade() {
-    m_pMdiArea->cascadeSubWindows();
+    // Qt's own cascade sizes each window to what its contents ask at the least, which leaves a child
+    // frame no more than its title bar, and keeps the order of opening, so the active window may hide
+    // the others' title bars. Here the windows step down from the top left one title bar at a time in
+    // their stacking order, the active one last and in front, each as large as the area leaves the
+    // last one (half the area at least; the steps start again at the top left when they run out).
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList(QMdiArea::StackingOrder)) {
+        if (sub->isVisible() && !sub->isMinimized())
+            windows.push_back(sub);
+    }
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_pMdiArea->viewport()->rect();
+    const int step = std::max(
+        1, windows.front()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.front()));
+    const int count = static_cast<int>(windows.size());
+    const QSize size = QSize(area.width() - (count - 1) * step, area.height() - (count - 1) * step)
+                           .expandedTo(QSize(area.width() / 2, area.height() / 2));
+    const int places =
+        std::max(1, std::min(area.width() - size.width(), area.height() - size.height()) / step + 1);
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* sub = windows[i];
+        if (sub->isMaximized())
+            sub->showNormal();
+        const int offset = (i % places) * step;
+        sub->setGeometry(QRect(QPoint(offset, offset), size));
+        sub->raise();
+    }
 }
 
 void CMDIFrameWnd::MDINext() {
@@ -192,7 +226,76 @@ void CMDIFrameWnd::OnWindowCascade() {
     MDICascade();
 }
 
+std::vector<CMDIChildWnd*> CMDIFrameWnd::ListedChildren() const {
+    std::vector<CMDIChildWnd*> children;
+    for (QMdiSubWindow* sub : m_pMdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        CWnd* wnd = CWnd::FromWidget(sub->widget());
+        if (wnd != nullptr && wnd->IsKindOf(RUNTIME_CLASS(CMDIChildWnd)) && wnd->GetSafeHwnd() != nullptr)
+            children.push_back(static_cast<CMDIChildWnd*>(wnd));
+    }
+    return children;
+}
+
+void CMDIFrameWnd::ListChildrenInWindowMenu(CMenu* pPopup) {
+    bool windowMenu = false;
+    for (UINT i = 0; i < pPopup->GetMenuItemCount(); ++i) {
+        const UINT id = pPopup->GetMenuItemID(static_cast<int>(i));
+        windowMenu = windowMenu || id == ID_WINDOW_CASCADE || id == ID_WINDOW_TILE_HORZ;
+    }
+    if (!windowMenu)
+        return;
+    // The list made when it last opened goes, with the separator before it.
+    const auto isListed = [](UINT id) {
+        return id >= kFirstChildCommand && id < kFirstChildCommand + kListedChildren;
+    };
+    bool removed = false;
+    while (pPopup->GetMenuItemCount() > 0 &&
+           isListed(pPopup->GetMenuItemID(static_cast<int>(pPopup->GetMenuItemCount() - 1)))) {
+        pPopup->DeleteMenu(pPopup->GetMenuItemCount() - 1, MF_BYPOSITION);
+        removed = true;
+    }
+    if (removed && pPopup->GetMenuItemCount() > 0 &&
+        pPopup->GetMenuItemID(static_cast<int>(pPopup->GetMenuItemCount() - 1)) == 0)
+        pPopup->DeleteMenu(pPopup->GetMenuItemCount() - 1, MF_BYPOSITION);
+    const std::vector<CMDIChildWnd*> children = ListedChildren();
+    if (children.empty())
+        return;
+    pPopup->AppendMenu(MF_SEPARATOR);
+    for (size_t i = 0; i < children.size() && i < kListedChildren; ++i) {
+        CString title;
+        children[i]->GetWindowText(title);
+        title.Replace("&", "&&"); // an ampersand of the title is no mnemonic
+        CString text;
+        text.Format("&%u %s", static_cast<unsigned>(i + 1), title.GetString());
+        pPopup->AppendMenu(MF_STRING, kFirstChildCommand + i, text);
+    }
+}
+
+LRESULT CMDIFrameWnd::OnInitMenuPopupMdi(WPARAM wParam, LPARAM) {
+    CMenu* popup = CMenu::FromHandle(reinterpret_cast<HMENU>(wParam));
+    if (popup == nullptr)
+        return 0;
+    ListChildrenInWindowMenu(popup);
+    OnInitMenuPopup(popup, 0, FALSE);
+    return 0;
+}
+
 BOOL CMDIFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    if (nID >= kFirstChildCommand && nID < kFirstChildCommand + kListedChildren &&
+        (nCode == CN_COMMAND || nCode == CN_UPDATE_COMMAND_UI)) {
+        const std::vector<CMDIChildWnd*> children = ListedChildren();
+        const size_t index = nID - kFirstChildCommand;
+        if (index >= children.size())
+            return FALSE;
+        if (nCode == CN_UPDATE_COMMAND_UI) {
+            auto* state = static_cast<CCmdUI*>(pExtra);
+            state->Enable(TRUE);
+            state->SetCheck(children[index] == MDIGetActive() ? 1 : 0);
+        } else if (pHandlerInfo == nullptr) {
+            MDIActivate(children[index]);
+        }
+        return TRUE;
+    }
     if (CMDIChildWnd* child = MDIGetActive()) {
         if (child->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
             return TRUE;
