@@ -17,13 +17,6 @@ CFcDoc::CFcDoc() = default;
 
 CFcDoc::~CFcDoc() = default;
 
-CString CFcDoc::DescribeFailure(CException* e) {
-    char text[512] = {};
-    if (e == nullptr || !e->GetErrorMessage(text, sizeof text) || text[0] == '\0')
-        return CString("unknown failure");
-    return CString(text);
-}
-
 // --- Frames -----------------------------------------------------------------------------------------
 
 void CFcDoc::LoadFrame(long frame) {
@@ -70,14 +63,6 @@ BOOL CFcDoc::ShowPackedFrame(const void* block, size_t size) {
         return ShowFrameBlock(block, bytes);
     std::vector<BYTE> padded;
     return PackedFrameToFrameBlock(block, bytes, &padded) && ShowFrameBlock(padded.data(), padded.size());
-}
-
-void CFcDoc::ReportFrameFailure(long frame, CException* e) {
-    StopPlaying();
-    CString text;
-    text.Format("Can't read frame %ld\n%s", frame, DescribeFailure(e).GetString());
-    e->Delete();
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CFcDoc::ReadFrameRate() {
