@@ -1,5 +1,6 @@
 #include "KivIc/Documents/FcDoc.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "KivIc/Documents/KivIds.h"
@@ -83,7 +84,35 @@ void CFcDoc::Reload() {
             Stop();
         return;
     }
+    TakeReloadedRange();
     SetCurrentFrame(frame, TRUE);
+}
+
+void CFcDoc::TakeReloadedRange() {
+    // The file may have been written anew with other frames: the old numbers would name frames it
+    // no longer holds, which the source would silently replace by its last one.
+    long first = 0;
+    long last = -1;
+    GetFrameRange(&first, &last);
+    if (last < first || (first == GetRecordBegin() && last == GetRecordEnd()))
+        return;
+    SetRecordBegin(first);
+    SetRecordEnd(last);
+    // A play range the user narrowed stays as far as the new frames hold it.
+    long begin = std::max(GetPlayBegin(), first);
+    long end = std::min(GetPlayEnd(), last);
+    if (begin > end) {
+        begin = first;
+        end = last;
+    }
+    SetPlayBegin(begin);
+    SetPlayEnd(end);
+    if (IsActive()) {
+        if (ICtrlBarOwner* bars = GetBarOwner()) {
+            bars->SetCtrlBarRecordRange(first, last);
+            bars->SetCtrlBarPlayRange(begin, end);
+        }
+    }
 }
 
 BOOL CFcDoc::ChangeSetting(void (CFcDoc::*put)(short), short value) {

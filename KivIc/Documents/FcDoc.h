@@ -111,6 +111,9 @@ protected:
     // Makes the display bitmap from the packed frame in the frame buffer; FALSE when the block holds
     // no packed frame bitmap.
     BOOL ShowPackedFrame(const void* block, size_t size);
+    // After a reload: the record range becomes the reopened source's, the play range is kept inside
+    // it, and the control bar shows both when this is the active document.
+    void TakeReloadedRange();
 
     DECLARE_MESSAGE_MAP()
 

@@ -228,6 +228,28 @@ TEST_F(KivOpenTest, ReloadKeepsTheFrameAndAFailedOneLeavesTheServerAlone) {
     EXPECT_TRUE(doc->IsSourceOpen());
     EXPECT_EQ(doc->GetCurrentFrame(), 1);
     EXPECT_TRUE(Shown(doc) == reference.Convert(1));
+
+    // Written anew with other frames (10 to 13): the window takes their numbers, the frame shown is
+    // the one its number names, and the bar shows the new range.
+    cm8::Recording other = SmallRecording();
+    other.begin = 10;
+    other.frames = 4;
+    Write("reload.cm8", other);
+    ReferencePipeline rewritten(path);
+    Command(ID_IMAGE_RELOAD);
+    EXPECT_EQ(boxes.size(), 1u) << Boxes(); // only the failed reload's
+    EXPECT_EQ(doc->GetRecordBegin(), 10);
+    EXPECT_EQ(doc->GetRecordEnd(), 13);
+    EXPECT_EQ(doc->GetPlayBegin(), 10);
+    EXPECT_EQ(doc->GetPlayEnd(), 13);
+    EXPECT_EQ(doc->GetCurrentFrame(), 10);
+    EXPECT_TRUE(Shown(doc) == rewritten.Convert(10));
+    EXPECT_EQ(Bar()->GetDlgItemInt(IDC_CTRL_PLAYBEGIN, nullptr, TRUE), 10u);
+    EXPECT_EQ(Bar()->GetDlgItemInt(IDC_CTRL_PLAYEND, nullptr, TRUE), 13u);
+    Command(ID_PLAY_END_FRAME);
+    EXPECT_EQ(doc->GetCurrentFrame(), 13);
+    EXPECT_TRUE(Shown(doc) == rewritten.Convert(13));
+    EXPECT_EQ(boxes.size(), 1u) << Boxes();
 }
 
 TEST_F(KivOpenTest, ClosingTheWindowClosesTheRecording) {
