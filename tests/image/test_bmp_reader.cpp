@@ -238,6 +238,7 @@ TEST_F(BmpReader, ReadsRunLengthEncodedFilesAndRefusesDamagedRuns) {
         {"cut in a delta", 7, 3, {0, 2, 1}},
         {"top-down", 7, -3, {7, 1, 0, 1}},
         {"a picture of any size", 30000, 30000, {0, 1}},
+        {"a picture one pixel wide and millions high", 1, 16777214, {0, 1}},
     };
     for (const Damaged& d : damaged) {
         SCOPED_TRACE(d.name);

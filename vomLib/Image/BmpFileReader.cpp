@@ -114,9 +114,7 @@ std::uint64_t BmpFileReader::ImageBytes() const {
         h.biHeight == 0 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
         return 0;
     // Runs are stored bottom-up only, and a few of them can declare a picture of any size.
-    if (IsRunLength() &&
-        (h.biHeight < 0 ||
-         std::uint64_t{static_cast<DWORD>(h.biWidth)} * static_cast<DWORD>(h.biHeight) > kMaxRlePixels))
+    if (IsRunLength() && (h.biHeight < 0 || h.biWidth > kMaxRleSide || h.biHeight > kMaxRleSide))
         return 0;
     return DibRowBytes(h.biWidth, bits) * IMGObject::Rows(h.biHeight);
 }

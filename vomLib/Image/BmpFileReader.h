@@ -32,7 +32,7 @@ public:
 
     // Bytes of the uncompressed pixel rows the header describes (rows padded to 4 bytes); 0 when the
     // header is not an uncompressed bitmap of 1, 4, 8, 16, 24 or 32 bits with a valid size, or run-length
-    // encoded at 8 or 4 bits, bottom-up and of at most kMaxRlePixels pixels. Bit
+    // encoded at 8 or 4 bits, bottom-up and at most kMaxRleSide pixels wide and high. Bit
     // fields count as uncompressed when their masks are those of the plain layout (x8r8g8b8 at 32
     // bits, x1r5g5b5 at 16), as other programs write them with version 4 and 5 headers, or r5g6b5.
     std::uint64_t ImageBytes() const;

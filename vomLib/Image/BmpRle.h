@@ -7,9 +7,11 @@
 
 #include "platform/win32/bitmap.h"
 
-// The most pixels a run-length encoded picture is decoded to: 4096 x 4096. A few bytes can declare a
-// picture of any size, so a larger one is refused before anything is allocated.
-constexpr std::uint64_t kMaxRlePixels = 4096u * 4096u;
+// The widest and highest run-length encoded picture decoded: 4096 pixels, as the largest picture the
+// program shows. A few bytes can declare a picture of any size (rows too: a picture one pixel wide
+// and millions high takes as long to show as one of millions of pixels each row), so a larger one is
+// refused before anything is allocated.
+constexpr LONG kMaxRleSide = 4096;
 
 // Decodes size bytes of runs at bits (8 for BI_RLE8, 4 for BI_RLE4) per pixel into out, which holds
 // height bottom-up rows of DibRowBytes(width, bits) bytes, zeroed by the caller: pixels that the runs
