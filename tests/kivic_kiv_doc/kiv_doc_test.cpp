@@ -154,6 +154,16 @@ TEST_F(KivOpenTest, AMissingFrameIsReportedAndTheProgramGoesOn) {
     EXPECT_TRUE(Shown(doc) == reference.Convert(2));
 }
 
+// A name in another encoding than UTF-8 (Latin-1 here, as files copied from other systems keep it)
+// reaches the server as it is.
+TEST_F(KivOpenTest, ARecordingNamedInAnotherEncodingOpens) {
+    const std::string path = Write("\xE9t\xE9.cm8", SmallRecording());
+    CKivDoc* doc = OpenKiv(path);
+    ASSERT_NE(doc, nullptr) << Boxes();
+    EXPECT_TRUE(boxes.empty()) << Boxes();
+    EXPECT_TRUE(Shown(doc) == ReferencePipeline(path).Convert(-3));
+}
+
 TEST_F(KivOpenTest, AFileTheServerRefusesFailsTheOpenNamingIt) {
     cm8::Recording rec = SmallRecording();
     rec.magic = {'J', 'U', 'N', 'K'};
