@@ -10,7 +10,8 @@
 // recording whose frames cannot all be read, played together with -SPlay and -SLPlay, shows its failure
 // once, stops and lets the program close, naming the file and frame. A recording whose frame numbers
 // leave the 32-bit range and a movie whose frames no picture can be are refused, each named with its
-// reason in a message box (screenshot), and leave no window. Run under Xvfb when there is one (else off screen).
+// reason in a message box (screenshot), and leave no window. Run under Xvfb when there is one (else
+// off screen).
 #include <chrono>
 #include <cstdio>
 #include <cstring>
