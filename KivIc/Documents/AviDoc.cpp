@@ -88,6 +88,22 @@ void CAviDoc::ReportFailure(CException* e) {
     e->Delete();
 }
 
+void CAviDoc::ReportFrameFailure(long frame, CException* e) {
+    StopPlaying();
+    CString text;
+    text.Format("Can't read frame %ld of %s\n%s", frame, GetFullPath().GetString(),
+                DescribeFailure(e).GetString());
+    e->Delete();
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+CString CAviDoc::DescribeFailure(CException* e) {
+    char text[512] = {};
+    if (e == nullptr || !e->GetErrorMessage(text, sizeof text) || text[0] == '\0')
+        return CString("unknown failure");
+    return CString(text);
+}
+
 BOOL CAviDoc::CanCallServer() const {
     if (!m_bAviFilterCreated)
         return FALSE;
@@ -118,7 +134,9 @@ BOOL CAviDoc::OpenSource(LPCTSTR lpszPath) {
         if (count >= 1)
             m_pAviFilter->GetBitmapSize(0, &size);
     } catch (CException* e) {
-        ReportFailure(e);
+        // The server's reason alone would not say which of the files opened together it refused.
+        ReportOpenFailure(lpszPath, DescribeFailure(e));
+        e->Delete();
         return FALSE;
     }
     if (count < 1) {
@@ -257,7 +275,7 @@ void CAviDoc::LoadFrame(long frame) {
         GlobalUnlock(m_hFrameBuffer);
     }
     if (failure != nullptr)
-        ReportFailure(failure);
+        ReportFrameFailure(frame, failure);
 }
 
 BOOL CAviDoc::ShowFrameBlock(const void* block, size_t size) {

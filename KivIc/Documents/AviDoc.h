@@ -63,6 +63,12 @@ protected:
     // Tells the user what the framework exception says and deletes it; a playing document stops. Call
     // it last: the message box lets other work of the GUI thread run.
     void ReportFailure(CException* e);
+    // Tells the user that the frame could not be made, of which file, and why; deletes the exception.
+    // A playing document stops first. Call it last: the message box lets other work of the GUI thread
+    // run.
+    void ReportFrameFailure(long frame, CException* e);
+    // The exception's description ("unknown failure" when it has none).
+    static CString DescribeFailure(CException* e);
     // Makes the display bitmap from a frame block (see FrameBlock.h) and puts it in place of the
     // previous one; FALSE (the picture unchanged) when the block is malformed.
     BOOL ShowFrameBlock(const void* block, size_t size);

@@ -1,5 +1,6 @@
 #include "KivIc/Documents/FcDoc.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "KivIc/Documents/KivIds.h"
@@ -16,13 +17,6 @@ END_MESSAGE_MAP()
 CFcDoc::CFcDoc() = default;
 
 CFcDoc::~CFcDoc() = default;
-
-CString CFcDoc::DescribeFailure(CException* e) {
-    char text[512] = {};
-    if (e == nullptr || !e->GetErrorMessage(text, sizeof text) || text[0] == '\0')
-        return CString("unknown failure");
-    return CString(text);
-}
 
 // --- Frames -----------------------------------------------------------------------------------------
 
@@ -72,14 +66,6 @@ BOOL CFcDoc::ShowPackedFrame(const void* block, size_t size) {
     return PackedFrameToFrameBlock(block, bytes, &padded) && ShowFrameBlock(padded.data(), padded.size());
 }
 
-void CFcDoc::ReportFrameFailure(long frame, CException* e) {
-    StopPlaying();
-    CString text;
-    text.Format("Can't read frame %ld\n%s", frame, DescribeFailure(e).GetString());
-    e->Delete();
-    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
-}
-
 void CFcDoc::ReadFrameRate() {
     const long rate = GetRecordRate();
     if (rate >= 1)
@@ -98,7 +84,35 @@ void CFcDoc::Reload() {
             Stop();
         return;
     }
+    TakeReloadedRange();
     SetCurrentFrame(frame, TRUE);
+}
+
+void CFcDoc::TakeReloadedRange() {
+    // The file may have been written anew with other frames: the old numbers would name frames it
+    // no longer holds, which the source would silently replace by its last one.
+    long first = 0;
+    long last = -1;
+    GetFrameRange(&first, &last);
+    if (last < first || (first == GetRecordBegin() && last == GetRecordEnd()))
+        return;
+    SetRecordBegin(first);
+    SetRecordEnd(last);
+    // A play range the user narrowed stays as far as the new frames hold it.
+    long begin = std::max(GetPlayBegin(), first);
+    long end = std::min(GetPlayEnd(), last);
+    if (begin > end) {
+        begin = first;
+        end = last;
+    }
+    SetPlayBegin(begin);
+    SetPlayEnd(end);
+    if (IsActive()) {
+        if (ICtrlBarOwner* bars = GetBarOwner()) {
+            bars->SetCtrlBarRecordRange(first, last);
+            bars->SetCtrlBarPlayRange(begin, end);
+        }
+    }
 }
 
 BOOL CFcDoc::ChangeSetting(void (CFcDoc::*put)(short), short value) {

@@ -108,14 +108,12 @@ public:
 protected:
     // The concrete document marks its source open after a successful open and closed on closing.
     void SetSourceOpen(BOOL bOpen) { m_bSourceOpen = bOpen; }
-    // Tells the user that the frame could not be made, and why; deletes the exception. A playing
-    // document stops first. Call it last: the message box lets other work of the GUI thread run.
-    void ReportFrameFailure(long frame, CException* e);
-    // The exception's description ("unknown failure" when it has none).
-    static CString DescribeFailure(CException* e);
     // Makes the display bitmap from the packed frame in the frame buffer; FALSE when the block holds
     // no packed frame bitmap.
     BOOL ShowPackedFrame(const void* block, size_t size);
+    // After a reload: the record range becomes the reopened source's, the play range is kept inside
+    // it, and the control bar shows both when this is the active document.
+    void TakeReloadedRange();
 
     DECLARE_MESSAGE_MAP()
 

@@ -63,13 +63,24 @@ UINT SysStringLen(BSTR text) {
     return SysStringByteLen(text) / static_cast<UINT>(sizeof(OLECHAR));
 }
 
+namespace {
+// A byte that is no part of valid UTF-8 (a file name in another encoding) travels as the lone low
+// surrogate U+DC80 + (byte - 0x80), which no valid text holds, and becomes the same byte again.
+constexpr char16_t kEscapedByte = 0xDC00;
+
+void PushEscaped(std::u16string& out, const unsigned char* bytes, int count) {
+    for (int i = 0; i < count; ++i)
+        out.push_back(static_cast<char16_t>(kEscapedByte + bytes[i]));
+}
+} // namespace
+
 std::u16string Utf16FromUtf8(const char* text) {
     std::u16string out;
     if (!text)
         return out;
     const auto* p = reinterpret_cast<const unsigned char*>(text);
     while (*p) {
-        char32_t cp = 0xFFFD;
+        char32_t cp = 0;
         int extra = 0;
         const unsigned char c = *p;
         if (c < 0x80) {
@@ -84,28 +95,27 @@ std::u16string Utf16FromUtf8(const char* text) {
             cp = c & 0x07;
             extra = 3;
         } else {
+            PushEscaped(out, p, 1);
             ++p;
-            out.push_back(0xFFFD);
             continue;
         }
-        ++p;
         bool ok = true;
-        for (int i = 0; i < extra; ++i) {
+        for (int i = 1; i <= extra; ++i) {
             if ((p[i] & 0xC0) != 0x80) {
                 ok = false;
                 break;
             }
             cp = (cp << 6) | (p[i] & 0x3F);
         }
-        if (!ok) {
-            out.push_back(0xFFFD);
-            continue;
-        }
-        p += extra;
         const bool overlong =
             (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
-        if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            cp = 0xFFFD;
+        if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            // Only the lead byte: what follows is looked at again on its own.
+            PushEscaped(out, p, 1);
+            ++p;
+            continue;
+        }
+        p += 1 + extra;
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
@@ -133,6 +143,9 @@ std::string Utf8FromBstr(const OLECHAR* text) {
         if (cp >= 0xD800 && cp <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (p[1] - 0xDC00);
             ++p;
+        } else if (cp >= kEscapedByte + 0x80u && cp <= kEscapedByte + 0xFFu) {
+            out.push_back(static_cast<char>(cp - kEscapedByte));
+            continue;
         } else if (cp >= 0xD800 && cp <= 0xDFFF) {
             cp = 0xFFFD;
         }

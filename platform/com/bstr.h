@@ -19,7 +19,8 @@ UINT SysStringLen(BSTR text);
 UINT SysStringByteLen(BSTR text);
 
 // Conversions between the program's UTF-8 texts (file names, messages) and automation strings.
-// Invalid UTF-8 bytes become U+FFFD.
+// Bytes that are no valid UTF-8 (a file name in another encoding) cross unchanged: each becomes the
+// lone surrogate U+DC80 to U+DCFF and back; other lone surrogates become U+FFFD.
 BSTR BstrFromUtf8(const char* text);
 std::string Utf8FromBstr(const OLECHAR* text);
 std::u16string Utf16FromUtf8(const char* text);

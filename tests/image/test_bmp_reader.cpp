@@ -73,6 +73,7 @@ TEST_F(BmpReader, ReadsImageMagickFilesOfEveryDepthAndWritesThemBack) {
         DWORD header;
         int fileBits;
         int bits;
+        DWORD compression = BI_RGB;
     } cases[] = {
         {"one", 2, "-type Bilevel BMP3", 40, 1, 1},
         {"four", 8, "-colors 8 -type Palette BMP3", 40, 4, 4},
@@ -83,6 +84,9 @@ TEST_F(BmpReader, ReadsImageMagickFilesOfEveryDepthAndWritesThemBack) {
         {"eight_v5", 256, "-compress none -type Palette BMP", 124, 8, 8},
         {"rgb555", 256, "-define bmp:subtype=RGB555 BMP", 124, 16, 16},
         {"rgb565", 256, "-define bmp:subtype=RGB565 BMP", 124, 16, 24}, // widened to 24 bits
+        // Palette pictures are run-length encoded unless told otherwise.
+        {"eight_rle", 256, "-type Palette BMP3", 40, 8, 8, BI_RLE8},
+        {"eight_rle_v5", 200, "-type Palette BMP", 124, 8, 8, BI_RLE8},
     };
     // Width 7: rows need padding at every depth.
     const int width = 7, height = 5;
@@ -98,10 +102,14 @@ TEST_F(BmpReader, ReadsImageMagickFilesOfEveryDepthAndWritesThemBack) {
         ASSERT_GT(file.size(), 54u);
         DWORD header = 0;
         WORD fileBits = 0;
+        DWORD compression = 0;
         std::memcpy(&header, &file[14], 4);
         std::memcpy(&fileBits, &file[28], 2);
+        std::memcpy(&compression, &file[30], 4);
         EXPECT_EQ(header, c.header);
         EXPECT_EQ(fileBits, c.fileBits);
+        EXPECT_EQ(compression,
+                  c.compression == BI_RGB && c.fileBits == 16 ? DWORD{BI_BITFIELDS} : c.compression);
         // 16 bits lose the low bits of each channel: ImageMagick's decode is the picture.
         const Bytes want = MagickRgb(bmp);
         if (c.fileBits != 16) {
@@ -168,6 +176,80 @@ TEST_F(BmpReader, ReadsPlainBitFieldsAndRefusesOthers) {
     BmpImgObject refused;
     EXPECT_EQ(reader.ImageBytes(), 0u);
     EXPECT_FALSE(reader.MakeImage(refused));
+}
+
+// A run-length encoded file (BI_RLE8 or BI_RLE4) with a grey colour table of 16 entries and the runs given.
+Bytes RleBmp(LONG width, LONG height, int bits, const Bytes& runs) {
+    const DWORD offset = 54 + 16 * 4;
+    Bytes file(offset, 0);
+    BITMAPFILEHEADER fh{MAKEWORD('B', 'M'), static_cast<DWORD>(offset + runs.size()), 0, 0, offset};
+    BITMAPINFOHEADER ih{40,
+                        width,
+                        height,
+                        1,
+                        static_cast<WORD>(bits),
+                        bits == 8 ? BI_RLE8 : BI_RLE4,
+                        static_cast<DWORD>(runs.size()),
+                        0,
+                        0,
+                        16,
+                        0};
+    std::memcpy(file.data(), &fh, 14);
+    std::memcpy(file.data() + 14, &ih, 40);
+    for (int i = 0; i < 16; ++i)
+        std::memset(file.data() + 54 + 4 * i, 17 * i, 3);
+    file.insert(file.end(), runs.begin(), runs.end());
+    return file;
+}
+
+// Run-length encoded pixels as other programs write them (ImageMagick reads them back the same), and
+// runs that are damaged, cut short or declare a picture of any size in a few bytes.
+TEST_F(BmpReader, ReadsRunLengthEncodedFilesAndRefusesDamagedRuns) {
+    // Bottom row: a run, then three indexes as they are; a delta over a row and two pixels; a run of
+    // two alternating indexes, an odd count of indexes as they are (padded), the end of the bitmap.
+    const Bytes rle4 = {5, 0x12, 0, 2, 0x34, 0x50, 0, 0, 0, 2, 2, 1, 2, 0x66, 0, 3, 0x9A, 0xB0, 0, 0, 0, 1};
+    const Bytes rle8 = {3, 7, 0, 3, 1, 2, 3, 0, 0, 0, 0, 2, 2, 1, 2, 9, 0, 3, 10, 11, 12, 0, 0, 0, 0, 1};
+    for (int bits : {4, 8}) {
+        SCOPED_TRACE(bits);
+        const std::string path = dir / "runs.bmp";
+        WriteAll(path, RleBmp(7, 3, bits, bits == 4 ? rle4 : rle8));
+        BmpImgObject image;
+        EXPECT_EQ(Load(path, image), MagickRgb(path));
+        EXPECT_EQ(image.GetBitsPerPixel(), bits);
+    }
+    // Nothing is written past the right edge or above the top row, wherever runs and deltas lead.
+    {
+        const std::string path = dir / "wide.bmp";
+        WriteAll(path, RleBmp(3, 2, 8, {255, 5, 0, 2, 200, 200, 9, 6, 0, 1}));
+        BmpFileReader reader;
+        reader.ReadFile(path.c_str());
+        ASSERT_NE(reader.GetPixels(), nullptr);
+        EXPECT_EQ(reader.GetPixelBytes(), 8u);
+        EXPECT_EQ(Bytes(reader.GetPixels(), reader.GetPixels() + 3), (Bytes{5, 5, 5}));
+    }
+    struct Damaged {
+        const char* name;
+        LONG width;
+        LONG height;
+        Bytes runs;
+    } damaged[] = {
+        {"cut in a run of indexes", 7, 3, {3, 7, 0, 6, 1, 2}},
+        {"no end of the bitmap", 7, 3, {3, 7, 0, 0}},
+        {"cut in a delta", 7, 3, {0, 2, 1}},
+        {"top-down", 7, -3, {7, 1, 0, 1}},
+        {"a picture of any size", 30000, 30000, {0, 1}},
+        {"a picture one pixel wide and millions high", 1, 16777214, {0, 1}},
+    };
+    for (const Damaged& d : damaged) {
+        SCOPED_TRACE(d.name);
+        const std::string path = dir / "damaged.bmp";
+        WriteAll(path, RleBmp(d.width, d.height, 8, d.runs));
+        BmpFileReader reader;
+        EXPECT_NO_THROW(reader.ReadFile(path.c_str()));
+        EXPECT_EQ(reader.GetPixels(), nullptr);
+        BmpImgObject image;
+        EXPECT_FALSE(reader.MakeImage(image));
+    }
 }
 
 // Returns the CFileException cause thrown by reading path, or -1 when nothing was thrown.

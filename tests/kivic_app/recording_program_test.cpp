@@ -8,9 +8,10 @@
 // maximised window with nothing of the larger picture left around the smaller one, plays the
 // recording, closes every window (the control bar then speaks for none) and closes the program. A
 // recording whose frames cannot all be read, played together with -SPlay and -SLPlay, shows its failure
-// once, stops and lets the program close. A recording whose frame numbers leave the 32-bit range and a
-// movie whose frames no picture can be are refused, each with its reason in a message box (screenshot),
-// and leave no window. Run under Xvfb when there is one (else off screen).
+// once, stops and lets the program close, naming the file and frame. A recording whose frame numbers
+// leave the 32-bit range and a movie whose frames no picture can be are refused, each named with its
+// reason in a message box (screenshot), and leave no window. Run under Xvfb when there is one (else
+// off screen).
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -883,7 +884,7 @@ TEST(KivIcRecordingProgram, ARecordingThatCannotBeReadStopsSynchronisedPlaybackW
         }
         ASSERT_EQ(boxes.texts.size(), 1u)
             << (boxes.texts.empty() ? "" : boxes.texts.front() + " / " + boxes.texts.back());
-        EXPECT_EQ(boxes.texts[0].rfind("Can't read frame 3", 0), 0u) << boxes.texts[0];
+        EXPECT_EQ(boxes.texts[0].rfind("Can't read frame 3 of " + raw + "\n", 0), 0u) << boxes.texts[0];
     }
     unsetenv("KIVIC_REGISTRY");
     unsetenv("KIVIC_BREMFC_PARAM");
@@ -926,7 +927,8 @@ TEST(KivIcRecordingProgram, FilesWhoseFramesCannotBeShownOrNumberedAreRefusedWit
                       "\nthe recording's frame numbering or count is out of range: first frame "
                       "2147483647, 2 frames");
         EXPECT_EQ(probe.texts[1],
-                  "ファイルが破損しているか、フォーマットが不明のため、読み取りできませんでした。");
+                  "Can't open" + movie +
+                      "\nファイルが破損しているか、フォーマットが不明のため、読み取りできませんでした。");
         EXPECT_EQ(probe.documentsLeft, 0) << "a refused file left a window";
         for (const std::string& shot : probe.shots)
             std::printf("REPORT message shown; screenshot %s\n", shot.c_str());

@@ -56,14 +56,15 @@ TEST_F(AviFramesTest, FramesInsideTheRangeAreShownOthersLeaveThePicture) {
 }
 
 TEST_F(AviFramesTest, AFrameTheServerCannotReadIsReportedAndTheProgramGoesOn) {
-    CAviDoc* doc = Open(BrokenMovie());
+    const std::string path = BrokenMovie();
+    CAviDoc* doc = Open(path);
     ASSERT_NE(doc, nullptr) << (boxes.empty() ? "" : boxes.front());
     const HBITMAP first = doc->GetFrameBitmap();
     const std::vector<BYTE> firstPixels = Shown(doc);
     ASSERT_FALSE(firstPixels.empty());
 
     doc->SetCurrentFrame(1, TRUE);
-    EXPECT_EQ(boxes, std::vector<std::string>{kReadFrame});
+    EXPECT_EQ(boxes, std::vector<std::string>{"Can't read frame 1 of " + path + "\n" + kReadFrame});
     EXPECT_EQ(doc->GetFrameBitmap(), first);
     EXPECT_EQ(Shown(doc), firstPixels);
 
@@ -76,7 +77,8 @@ TEST_F(AviFramesTest, AFrameTheServerCannotReadIsReportedAndTheProgramGoesOn) {
 }
 
 TEST_F(AviFramesTest, AFrameTheServerCannotReadWhilePlayingStopsPlaying) {
-    CAviDoc* doc = Open(BrokenMovie());
+    const std::string path = BrokenMovie();
+    CAviDoc* doc = Open(path);
     ASSERT_NE(doc, nullptr);
     doc->SetPlaySpeedWord(MakePlaySpeedWord(30));
     // Looping, a document that played on would meet the frame again and again.
@@ -90,7 +92,7 @@ TEST_F(AviFramesTest, AFrameTheServerCannotReadWhilePlayingStopsPlaying) {
         // Stopped at the failing frame: no further reports.
         PumpFor(200);
         EXPECT_EQ(boxes.size(), static_cast<std::size_t>(round));
-        EXPECT_EQ(boxes.back(), kReadFrame);
+        EXPECT_EQ(boxes.back(), "Can't read frame 1 of " + path + "\n" + kReadFrame);
     }
 }
 

@@ -174,7 +174,8 @@ TEST_F(AviDocTest, FilesTheServerCannotReadFailWithItsMessage) {
         SCOPED_TRACE(path);
         boxes.clear();
         EXPECT_EQ(Open(path), nullptr);
-        EXPECT_EQ(boxes, std::vector<std::string>{kBadFormat});
+        // Named, as each of the files opened together must be.
+        EXPECT_EQ(boxes, std::vector<std::string>{"Can't open" + path + "\n" + kBadFormat});
         EXPECT_EQ(OpenDocumentCount(), 0);
         EXPECT_EQ(main->GetImgListBar()->GetItemCount(), 0);
     }

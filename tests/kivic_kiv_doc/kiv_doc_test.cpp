@@ -133,7 +133,7 @@ TEST_F(KivOpenTest, AMissingFrameIsReportedAndTheProgramGoesOn) {
 
     Command(ID_PLAY_END_FRAME);
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].rfind("Can't read frame 8\n", 0), 0u) << boxes[0];
+    EXPECT_EQ(boxes[0].rfind("Can't read frame 8 of " + path + "\n", 0), 0u) << boxes[0];
     EXPECT_NE(boxes[0].find("missing"), std::string::npos) << boxes[0];
     // The picture stays as it was, and the document works on.
     EXPECT_TRUE(Shown(doc) == first);
@@ -150,8 +150,18 @@ TEST_F(KivOpenTest, AMissingFrameIsReportedAndTheProgramGoesOn) {
     ASSERT_TRUE(PumpUntil([&] { return !doc->IsPlaying(); }));
     PumpFor(200);
     EXPECT_EQ(boxes.size(), 1u) << Boxes();
-    EXPECT_EQ(boxes[0].rfind("Can't read frame 3\n", 0), 0u) << boxes[0];
+    EXPECT_EQ(boxes[0].rfind("Can't read frame 3 of " + path + "\n", 0), 0u) << boxes[0];
     EXPECT_TRUE(Shown(doc) == reference.Convert(2));
+}
+
+// A name in another encoding than UTF-8 (Latin-1 here, as files copied from other systems keep it)
+// reaches the server as it is.
+TEST_F(KivOpenTest, ARecordingNamedInAnotherEncodingOpens) {
+    const std::string path = Write("\xE9t\xE9.cm8", SmallRecording());
+    CKivDoc* doc = OpenKiv(path);
+    ASSERT_NE(doc, nullptr) << Boxes();
+    EXPECT_TRUE(boxes.empty()) << Boxes();
+    EXPECT_TRUE(Shown(doc) == ReferencePipeline(path).Convert(-3));
 }
 
 TEST_F(KivOpenTest, AFileTheServerRefusesFailsTheOpenNamingIt) {
@@ -228,6 +238,28 @@ TEST_F(KivOpenTest, ReloadKeepsTheFrameAndAFailedOneLeavesTheServerAlone) {
     EXPECT_TRUE(doc->IsSourceOpen());
     EXPECT_EQ(doc->GetCurrentFrame(), 1);
     EXPECT_TRUE(Shown(doc) == reference.Convert(1));
+
+    // Written anew with other frames (10 to 13): the window takes their numbers, the frame shown is
+    // the one its number names, and the bar shows the new range.
+    cm8::Recording other = SmallRecording();
+    other.begin = 10;
+    other.frames = 4;
+    Write("reload.cm8", other);
+    ReferencePipeline rewritten(path);
+    Command(ID_IMAGE_RELOAD);
+    EXPECT_EQ(boxes.size(), 1u) << Boxes(); // only the failed reload's
+    EXPECT_EQ(doc->GetRecordBegin(), 10);
+    EXPECT_EQ(doc->GetRecordEnd(), 13);
+    EXPECT_EQ(doc->GetPlayBegin(), 10);
+    EXPECT_EQ(doc->GetPlayEnd(), 13);
+    EXPECT_EQ(doc->GetCurrentFrame(), 10);
+    EXPECT_TRUE(Shown(doc) == rewritten.Convert(10));
+    EXPECT_EQ(Bar()->GetDlgItemInt(IDC_CTRL_PLAYBEGIN, nullptr, TRUE), 10u);
+    EXPECT_EQ(Bar()->GetDlgItemInt(IDC_CTRL_PLAYEND, nullptr, TRUE), 13u);
+    Command(ID_PLAY_END_FRAME);
+    EXPECT_EQ(doc->GetCurrentFrame(), 13);
+    EXPECT_TRUE(Shown(doc) == rewritten.Convert(13));
+    EXPECT_EQ(boxes.size(), 1u) << Boxes();
 }
 
 TEST_F(KivOpenTest, ClosingTheWindowClosesTheRecording) {

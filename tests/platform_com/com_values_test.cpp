@@ -27,13 +27,31 @@ TEST(Bstr, Utf8RoundTripIncludingJapaneseAndAstralCharacters) {
     EXPECT_EQ(Utf16FromUtf8("\xF0\x9F\x98\x80").size(), 2u);
 }
 
-TEST(Bstr, InvalidUtf8BecomesReplacementCharacter) {
+// File names in other encodings (Latin-1, Shift-JIS) reach a server as they are, and back.
+TEST(Bstr, BytesThatAreNoUtf8CrossUnchanged) {
+    const char* texts[] = {"a\xFF"
+                           "b\xC3",
+                           "/tmp/\xE9t\xE9.cm8",
+                           "/tmp/\x93\xFA\x96\x7B.cm8", // Shift-JIS
+                           "\xC0\xAF",                  // overlong '/'
+                           "\xED\xB2\x80",              // an encoded surrogate
+                           "\xE3\x82",                  // cut in a character
+                           "\xF4\x90\x80\x80 x"};       // past U+10FFFF
+    for (const char* t : texts) {
+        SCOPED_TRACE(t);
+        BSTR s = BstrFromUtf8(t);
+        EXPECT_EQ(Utf8FromBstr(s), t);
+        SysFreeString(s);
+    }
     const std::u16string s = Utf16FromUtf8("a\xFF"
                                            "b\xC3");
     ASSERT_EQ(s.size(), 4u);
-    EXPECT_EQ(s[1], 0xFFFD);
-    EXPECT_EQ(s[3], 0xFFFD);
-    EXPECT_EQ(Utf16FromUtf8("\xC0\xAF")[0], 0xFFFD); // overlong '/'
+    EXPECT_EQ(s[1], 0xDCFF);
+    EXPECT_EQ(s[3], 0xDCC3);
+    // Other lone surrogates are no text.
+    const char16_t lone[] = {u'a', 0xD800, u'b', 0xDC10, 0};
+    EXPECT_EQ(Utf8FromBstr(lone), "a\xEF\xBF\xBD"
+                                  "b\xEF\xBF\xBD");
 }
 
 TEST(Guid, TextRoundTripAndMalformedTexts) {

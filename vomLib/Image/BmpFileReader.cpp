@@ -5,6 +5,8 @@
 #include <new>
 #include <vector>
 
+#include "vomLib/Image/BmpRle.h"
+
 namespace {
 
 constexpr DWORD kHeadersBytes = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
@@ -39,6 +41,11 @@ void BmpFileReader::ReadFile(LPCSTR path) {
 
     const ULONGLONG available = length - offset;
     const std::uint64_t needed = ImageBytes();
+    if (IsRunLength()) {
+        if (needed != 0 && available != 0 && available <= 0xFFFFFFFFu)
+            ReadRunLength(file, offset, static_cast<DWORD>(available), needed);
+        return;
+    }
     if (available == 0 || available > 0xFFFFFFFFu || (needed && available < needed))
         return; // no pixels, or fewer than the image needs: the reader keeps none
     m_pixels.reset(new (std::nothrow) BYTE[available]);
@@ -51,6 +58,26 @@ void BmpFileReader::ReadFile(LPCSTR path) {
         return;
     }
     m_pixelBytes = got;
+}
+
+void BmpFileReader::ReadRunLength(CFile& file, DWORD offset, DWORD available, std::uint64_t needed) {
+    std::unique_ptr<BYTE[]> runs(new (std::nothrow) BYTE[available]);
+    std::unique_ptr<BYTE[]> pixels(new (std::nothrow) BYTE[needed]());
+    if (!runs || !pixels)
+        return;
+    file.Seek(offset, CFile::begin);
+    const BITMAPINFOHEADER& h = m_infoHeader;
+    if (file.Read(runs.get(), available) != available ||
+        !DecodeBmpRle(runs.get(), available, h.biBitCount, h.biWidth, h.biHeight, pixels.get()))
+        return; // cut short: the reader keeps no pixels, as for uncompressed rows
+    m_pixels = std::move(pixels);
+    m_pixelBytes = static_cast<DWORD>(needed);
+}
+
+bool BmpFileReader::IsRunLength() const {
+    const BITMAPINFOHEADER& h = m_infoHeader;
+    return (h.biCompression == BI_RLE8 && h.biBitCount == 8) ||
+           (h.biCompression == BI_RLE4 && h.biBitCount == 4);
 }
 
 bool BmpFileReader::BitFieldMasks(DWORD (&masks)[3]) const {
@@ -83,8 +110,11 @@ std::uint64_t BmpFileReader::ImageBytes() const {
     const BITMAPINFOHEADER& h = m_infoHeader;
     const WORD bits = h.biBitCount;
     if (h.biSize < sizeof(BITMAPINFOHEADER) ||
-        (h.biCompression != BI_RGB && !PlainBitFields() && !Rgb565()) || h.biWidth <= 0 || h.biHeight == 0 ||
-        (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        (h.biCompression != BI_RGB && !PlainBitFields() && !Rgb565() && !IsRunLength()) || h.biWidth <= 0 ||
+        h.biHeight == 0 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return 0;
+    // Runs are stored bottom-up only, and a few of them can declare a picture of any size.
+    if (IsRunLength() && (h.biHeight < 0 || h.biWidth > kMaxRleSide || h.biHeight > kMaxRleSide))
         return 0;
     return DibRowBytes(h.biWidth, bits) * IMGObject::Rows(h.biHeight);
 }
