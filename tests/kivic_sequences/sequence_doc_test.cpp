@@ -43,6 +43,18 @@ TEST_F(SequenceDoc, AnyFileOpensTheWholeSequenceAtItsFirstFrame) {
     EXPECT_EQ(doc->GetInformation(), "Picture Size = 9x5");
     EXPECT_EQ(doc->GetDocKind(), 3);
     EXPECT_EQ(doc->GetPathName(), CString((seq + "/run00000004.bmp").c_str()));
+    // Another file of the open sequence, by any name, brings its window forward: the same recording
+    // is not opened twice.
+    const std::string other = Folder("other");
+    WriteMarked(other + "/run00000001.bmp", 1);
+    CBmpDoc* elsewhere = Open(other + "/run00000001.bmp");
+    ASSERT_NE(elsewhere, nullptr);
+    EXPECT_NE(elsewhere, doc) << "a sequence of the same name in another folder is another recording";
+    EXPECT_EQ(Open(seq + "/run00000007.bmp"), doc);
+    EXPECT_EQ(Open(dir.Path("other") + "/../seq/run00000000.bmp"), doc);
+    EXPECT_EQ(OpenSequences(), 2);
+    EXPECT_EQ(Main()->GetImgListBar()->GetList().GetItemCount(), 2);
+    EXPECT_EQ(Main()->MDIGetActive()->GetActiveDocument(), doc);
 }
 
 TEST_F(SequenceDoc, GapsDuplicatesSignsAndForeignBasesNumberTheFrames) {
