@@ -10,9 +10,7 @@
 #include "KivIc/Documents/BmpTemplate.h"
 #include "KivIc/Documents/KivTemplate.h"
 #include "KivIc/Main/MainFrame.h"
-#include "KivIc/Documents/OpenDocuments.h"
 #include "KivIc/Playback/VesloDoc.h"
-#include "platform/afx/doc/docpath.h"
 #include "platform/com/objects.h"
 #include "vomLib/avilib/MjpgCodec.h"
 #include "vomLib/Utility/IniProfile.h"
@@ -145,11 +143,15 @@ CDocument* CWqLinkApp::OpenDocumentFile(LPCTSTR lpszFileName) {
 CDocument* CWqLinkApp::FindDocument(LPCTSTR lpszPathName) const {
     if (lpszPathName == nullptr || *lpszPathName == '\0')
         return nullptr;
-    // File names differ by case here: compare the canonical paths exactly.
-    const CString wanted = AfxCanonicalPath(lpszPathName);
-    return FindOpenDocument([&wanted](CDocument* pDoc) {
-        return !pDoc->GetPathName().IsEmpty() && AfxCanonicalPath(pDoc->GetPathName()) == wanted;
-    });
+    // The document opening would bring forward: the file by any of its names, a sequence by any of
+    // its files.
+    POSITION pos = GetFirstDocTemplatePosition();
+    while (pos != nullptr) {
+        CDocument* pOpen = nullptr;
+        if (GetNextDocTemplate(pos)->MatchDocType(lpszPathName, pOpen) == CDocTemplate::yesAlreadyOpen)
+            return pOpen;
+    }
+    return nullptr;
 }
 
 void CWqLinkApp::OnAppAbout() {

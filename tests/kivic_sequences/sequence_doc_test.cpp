@@ -55,6 +55,10 @@ TEST_F(SequenceDoc, AnyFileOpensTheWholeSequenceAtItsFirstFrame) {
     EXPECT_EQ(OpenSequences(), 2);
     EXPECT_EQ(Main()->GetImgListBar()->GetList().GetItemCount(), 2);
     EXPECT_EQ(Main()->MDIGetActive()->GetActiveDocument(), doc);
+    // "-SetRate" finds the sequence by any of its files too.
+    EXPECT_EQ(app->FindDocument((seq + "/run00000009.bmp").c_str()), doc);
+    EXPECT_EQ(app->FindDocument((other + "/run00000009.bmp").c_str()), elsewhere);
+    EXPECT_EQ(app->FindDocument((seq + "/walk00000001.bmp").c_str()), nullptr);
 }
 
 TEST_F(SequenceDoc, GapsDuplicatesSignsAndForeignBasesNumberTheFrames) {
