@@ -75,6 +75,9 @@ void CFcDoc::ReadFrameRate() {
 // --- Commands ---------------------------------------------------------------------------------------
 
 void CFcDoc::Reload() {
+    // A window made by File New has no file to read again.
+    if (GetFullPath().IsEmpty())
+        return;
     const long frame = GetCurrentFrame();
     CloseSource();
     if (!OpenSourceStr(GetFullPath())) {

@@ -4,6 +4,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "KivIc/Playback/PlaybackIds.h"
 #include "kivic_app/app_fixture.h"
 
 namespace {
@@ -211,6 +212,13 @@ TEST_F(WqLinkAppTest, AboutNewAndTheSilentCommand) {
             firstType->GetNextDoc(pos);
         return count;
     };
+    EXPECT_EQ(documentsOfFirstType(), 1u);
+    // The new window has no file: Reload has nothing to read again and says nothing.
+    CMDIChildWnd* fresh = Main()->MDIGetActive();
+    ASSERT_NE(fresh, nullptr);
+    fresh->SendMessage(WM_COMMAND, ID_IMAGE_RELOAD);
+    Pump();
+    EXPECT_TRUE(boxes.empty()) << boxes.front();
     EXPECT_EQ(documentsOfFirstType(), 1u);
 
     EXPECT_TRUE(app->OnCmdMsg(ID_APP_NOTHING, CN_COMMAND, nullptr, nullptr)) << "handled, doing nothing";
