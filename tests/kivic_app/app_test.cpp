@@ -3,6 +3,7 @@
 // relative names mean the folder the program was started in.
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTest>
 
 #include "KivIc/Playback/PlaybackIds.h"
 #include "kivic_app/app_fixture.h"
@@ -223,5 +224,40 @@ TEST_F(WqLinkAppTest, AboutNewAndTheSilentCommand) {
 
     EXPECT_TRUE(app->OnCmdMsg(ID_APP_NOTHING, CN_COMMAND, nullptr, nullptr)) << "handled, doing nothing";
     EXPECT_EQ(documentsOfFirstType(), 1u);
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(WqLinkAppTest, TheKeysTheFileMenuNamesRunItsCommands) {
+    ASSERT_TRUE(Start({}));
+    std::vector<std::string> dialogs;
+    const AfxModalHook oldModal = AfxSetModalHook([&dialogs](CDialog* dialog) {
+        CString caption;
+        dialog->GetWindowText(caption);
+        dialogs.push_back(caption.str());
+        dialog->EndDialog(IDOK);
+    });
+    int openDialogs = 0;
+    const AfxFileDialogHook oldFile = AfxSetFileDialogHook([&openDialogs](CFileDialog*) -> INT_PTR {
+        ++openDialogs;
+        return IDCANCEL;
+    });
+    QWidget* window = Main()->GetWidget();
+    window->show();
+    window->activateWindow();
+    Pump();
+    // "&Open...\tCtrl+O" and "&New\tCtrl+N", with the focus in the main window.
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+    Pump();
+    EXPECT_EQ(openDialogs, 1);
+    QTest::keyClick(window, Qt::Key_N, Qt::ControlModifier);
+    Pump();
+    EXPECT_EQ(dialogs, (std::vector<std::string>{"Setup 2D-parameteres"}));
+    // The new window's menu names the same keys, and they work there too.
+    ASSERT_NE(Main()->MDIGetActive(), nullptr);
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+    Pump();
+    EXPECT_EQ(openDialogs, 2);
+    AfxSetFileDialogHook(oldFile);
+    AfxSetModalHook(oldModal);
     EXPECT_TRUE(boxes.empty());
 }

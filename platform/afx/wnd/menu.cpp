@@ -1,6 +1,7 @@
 #include "platform/afx/wnd/menu.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 
 #include "platform/afx/wnd/prompts.h"
@@ -11,6 +12,29 @@ IMPLEMENT_DYNAMIC(CMenu, CObject)
 
 // Popup menus tell their owner window before they open, so it can update their items.
 #define WM_KIVIC_MENUPOPUP WM_INITMENUPOPUP
+
+namespace {
+
+// "&Open...\tCtrl+O": the key the text names after its tab runs the item while its menu is the
+// window's menu bar, as the menu tells the user. Only keys with a modifier or function keys count, so
+// the rest of a text that merely holds a tab (a file name) takes no key.
+void TakeKeyFromText(QAction* action, const QString& text) {
+    const qsizetype tab = text.indexOf('\t');
+    QKeySequence key;
+    if (tab >= 0) {
+        const QKeySequence named = QKeySequence::fromString(text.mid(tab + 1), QKeySequence::PortableText);
+        if (named.count() == 1) {
+            const QKeyCombination combination = named[0];
+            const bool function = combination.key() >= Qt::Key_F1 && combination.key() <= Qt::Key_F35;
+            if (function || (combination.keyboardModifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+                key = named;
+        }
+    }
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+}
+
+} // namespace
 
 CMenu::CMenu() = default;
 
@@ -138,6 +162,7 @@ void CMenu::AddItem(int pos, Item item) {
             action = item.sub->m_pQMenu->menuAction();
         } else {
             action = new QAction(QString::fromUtf8(item.text.GetString()), m_pQMenu);
+            TakeKeyFromText(action, action->text());
             QObject::connect(action, &QAction::triggered, [this, action]() { OnTriggered(action); });
         }
         m_pQMenu->insertAction(before, action);
@@ -252,8 +277,10 @@ void CMenu::SetItemText(UINT nPos, LPCTSTR lpszText) {
     item.text = lpszText;
     if (item.sub && item.sub->m_pQMenu != nullptr)
         item.sub->m_pQMenu->setTitle(QString::fromUtf8(lpszText));
-    else if (item.action != nullptr)
+    else if (item.action != nullptr) {
         item.action->setText(QString::fromUtf8(lpszText));
+        TakeKeyFromText(item.action, item.action->text());
+    }
 }
 
 BOOL CMenu::IsItemEnabled(UINT nPos) const {
