@@ -13,6 +13,16 @@ namespace {
 const char kRecordingA[] = "begin=0\nend=999\nrate=100\n";
 const char kRecordingB[] = "begin=0\nend=499\nrate=50\n";
 
+// Answers every modal dialog with OK and notes its caption; the hook it replaced.
+AfxModalHook NoteDialogs(std::vector<std::string>& captions) {
+    return AfxSetModalHook([&captions](CDialog* dialog) {
+        CString caption;
+        dialog->GetWindowText(caption);
+        captions.push_back(caption.str());
+        dialog->EndDialog(IDOK);
+    });
+}
+
 } // namespace
 
 TEST_F(WqLinkAppTest, FilesOpenInOrderAndAreListedOnce) {
@@ -188,12 +198,7 @@ TEST_F(WqLinkAppTest, WtAndWcBothTileTheWindows) {
 TEST_F(WqLinkAppTest, AboutNewAndTheSilentCommand) {
     ASSERT_TRUE(Start({}));
     std::vector<std::string> dialogs;
-    const AfxModalHook old = AfxSetModalHook([&dialogs](CDialog* dialog) {
-        CString caption;
-        dialog->GetWindowText(caption);
-        dialogs.push_back(caption.str());
-        dialog->EndDialog(IDOK);
-    });
+    const AfxModalHook old = NoteDialogs(dialogs);
     Main()->SendMessage(WM_COMMAND, ID_APP_ABOUT);
     EXPECT_EQ(dialogs, (std::vector<std::string>{"About KivIc"}));
 
@@ -230,12 +235,7 @@ TEST_F(WqLinkAppTest, AboutNewAndTheSilentCommand) {
 TEST_F(WqLinkAppTest, TheKeysTheFileMenuNamesRunItsCommands) {
     ASSERT_TRUE(Start({}));
     std::vector<std::string> dialogs;
-    const AfxModalHook oldModal = AfxSetModalHook([&dialogs](CDialog* dialog) {
-        CString caption;
-        dialog->GetWindowText(caption);
-        dialogs.push_back(caption.str());
-        dialog->EndDialog(IDOK);
-    });
+    const AfxModalHook oldModal = NoteDialogs(dialogs);
     int openDialogs = 0;
     const AfxFileDialogHook oldFile = AfxSetFileDialogHook([&openDialogs](CFileDialog*) -> INT_PTR {
         ++openDialogs;
