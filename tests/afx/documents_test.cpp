@@ -141,15 +141,15 @@ TEST_F(DocumentsTest, RecentFilesKeepTenNewestFirstInTheSettingsFile) {
         name.Format("/data/f%02d.aaa", i);
         app->AddToRecentFileList(name);
     }
-    app->AddToRecentFileList("/data/F05.aaa"); // listed already (any case): moves to the top
+    app->AddToRecentFileList("/data/f05.aaa"); // listed already: moves to the top
     ASSERT_EQ(app->m_pRecentFileList->GetCount(), 10);
-    EXPECT_STREQ((*app->m_pRecentFileList)[0], "/data/F05.aaa");
+    EXPECT_STREQ((*app->m_pRecentFileList)[0], "/data/f05.aaa");
     EXPECT_STREQ((*app->m_pRecentFileList)[1], "/data/f11.aaa");
     app->ExitInstance();
     CRecentFileList reread(0, "Recent File List", "File%d", 10);
     reread.ReadList();
     ASSERT_EQ(reread.GetCount(), 10);
-    EXPECT_STREQ(reread[0], "/data/F05.aaa");
+    EXPECT_STREQ(reread[0], "/data/f05.aaa");
     EXPECT_STREQ(reread[9], "/data/f02.aaa");
 }
 

@@ -104,6 +104,11 @@ TEST_F(RecentFilesTest, TenEntriesNumberedAndKeptInTheProfileAsTheyChange) {
     kept.ReadList();
     ASSERT_EQ(kept.GetCount(), 10);
     EXPECT_STREQ(kept[0], "/data/f10.pln");
+    // Names that differ by case are other files: each keeps its own entry.
+    app->AddToRecentFileList("/data/F09.pln");
+    EXPECT_EQ(ShownTexts()[2], "&1 /data/F09.pln");
+    EXPECT_EQ(ShownTexts()[3], "&2 /data/f10.pln");
+    EXPECT_EQ(ShownTexts()[4], "&3 /data/f09.pln");
 }
 
 TEST_F(RecentFilesTest, TheOpenFilterListsEachTemplateThenAllFiles) {

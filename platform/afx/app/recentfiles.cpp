@@ -9,8 +9,9 @@ CRecentFileList::CRecentFileList(UINT nStart, LPCTSTR lpszSection, LPCTSTR lpszE
       m_nSize(std::clamp(nSize, 0, CWinApp::kMaxRecentFiles)) {}
 
 int CRecentFileList::Find(LPCTSTR lpszPathName) const {
+    // Names that differ by case name other files.
     for (size_t i = 0; i < m_names.size(); ++i) {
-        if (m_names[i].CompareNoCase(lpszPathName) == 0)
+        if (m_names[i].Compare(lpszPathName) == 0)
             return static_cast<int>(i);
     }
     return -1;
