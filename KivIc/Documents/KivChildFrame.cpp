@@ -195,11 +195,25 @@ void CKivChildFrame::SyncControlBar(BOOL bActive) {
     // The fields are the bar's, shared by every window: they speak for the active one.
     if (CCtrlBar* bar = GetCtrlBar())
         bar->ShowColourFields(TRUE);
+    WriteColourFields();
+}
+
+void CKivChildFrame::WriteColourFields() {
+    CFcDoc* doc = GetFcDoc();
+    if (doc == nullptr)
+        return;
     for (const SettingField& field : kSettingFields) {
         short value = 0;
         if (doc->ReadSetting(field.get, &value))
             WriteBarField(field.id, value);
     }
+}
+
+BOOL CKivChildFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    const BOOL handled = CAviChildFrame::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (handled && nID == ID_IMAGE_RELOAD && nCode == CN_COMMAND && pHandlerInfo == nullptr)
+        WriteColourFields();
+    return handled;
 }
 
 void CKivChildFrame::OnCtrlBarValue(int id, int value) {

@@ -29,6 +29,9 @@ public:
     // On activation the colour fields show the document's values; any activation change ends the
     // white-balance sample mode.
     void SyncControlBar(BOOL bActive) override;
+    // Reload opens the recording anew with the settings it was recorded with: the colour fields then
+    // show those.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     // Brightness (-200..200), contrast (0..6400) and chroma (0..200): a value outside its range puts
     // the document's current one back into the field, a changed one is applied; zoom as the playback
     // frame has it.
@@ -51,6 +54,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The document's brightness, contrast and chroma into the control bar's fields.
+    void WriteColourFields();
     // The field's number, or the field's value put back when it holds none.
     void ApplyField(int id);
     // The document's value of a field's setting; FALSE without one.

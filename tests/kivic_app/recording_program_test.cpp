@@ -4,8 +4,9 @@
 // opens in its own kind of window with a picture, that one window at a time shows the active title bar
 // and it is the one the menus and commands act on, also after a click on another window's title bar
 // or picture, that no two top-level menu items share a letter, opens the raw window's Image menu
-// (screenshot while it is open), chooses +12dB from it and sees the picture brighten, zooms out in a
-// maximised window with nothing of the larger picture left around the smaller one, plays the
+// (screenshot while it is open), chooses +12dB from it and sees the picture brighten, then B/W and
+// Reload and sees the chroma field show the recording's own chroma again, zooms out in a maximised
+// window with nothing of the larger picture left around the smaller one, plays the
 // recording, closes every window (the control bar then speaks for none) and closes the program. A
 // recording whose frames cannot all be read, played together with -SPlay and -SLPlay, shows its failure
 // once, stops and lets the program close, naming the file and frame. A recording whose frame numbers
@@ -167,6 +168,9 @@ public:
     long playedFrom = 0;
     long playedTo = 0;
     int zoomShown = 0;
+    // The chroma field and the document's chroma after B/W and Reload.
+    int chromaAfterReload = -1;
+    int chromaOfReloaded = -2;
     // Pixels of the maximised view that are not background after zooming out, and the picture's own.
     long paintedAfterZoomOut = -1;
     long pictureAfterZoomOut = 0;
@@ -340,6 +344,26 @@ private:
             if (gain == nullptr || !gain->isChecked() || none == nullptr || none->isChecked())
                 Fail("the check mark of the Gain menu did not move to +12dB");
             m_gainMenu->hide();
+            // Black and white, then Reload: the recording comes back with its recorded colour.
+            QAction* blackWhite = FindAction(m_imageMenu, "B/W");
+            QAction* reload = FindAction(m_imageMenu, "&Reload");
+            if (blackWhite == nullptr || reload == nullptr) {
+                Fail("the Image menu offers no B/W or no Reload");
+                return Close(main);
+            }
+            blackWhite->trigger();
+            reload->trigger();
+            m_phase = 34;
+            m_wait = 4;
+            return;
+        }
+        case 34: { // the chroma field shows the reloaded recording's chroma
+            if (--m_wait > 0)
+                return;
+            BOOL ok = FALSE;
+            chromaAfterReload =
+                static_cast<int>(main->GetCtrlBar()->GetDlgItemInt(IDC_CTRL_CHROMA, &ok, TRUE));
+            chromaOfReloaded = m_kiv->GetChroma();
             static_cast<CMDIChildWnd*>(FrameOf(m_kiv))->GetSubWindow()->showMaximized();
             m_phase = 32;
             m_wait = 6;
@@ -836,6 +860,8 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
     EXPECT_GT(probe.levelAfter, probe.levelBefore + 5.0) << "+12dB did not brighten the picture";
     EXPECT_GT(probe.playedTo, probe.playedFrom) << "the recording did not play";
     EXPECT_EQ(probe.zoomShown, 50) << "Zoom Out from 100 %";
+    EXPECT_EQ(probe.chromaAfterReload, probe.chromaOfReloaded)
+        << "after B/W and Reload the chroma field does not show the recording's chroma";
     EXPECT_GT(probe.paintedAfterZoomOut, 0) << "the zoomed-out picture is not shown";
     EXPECT_LT(probe.paintedAfterZoomOut, probe.pictureAfterZoomOut * 3 / 2)
         << "more of the view is painted than the zoomed-out picture: the larger one is left around it";
