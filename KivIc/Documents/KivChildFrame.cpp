@@ -190,18 +190,15 @@ void CKivChildFrame::SyncControlBar(BOOL bActive) {
     if (doc == nullptr)
         return;
     doc->SetAwbSampleMode(FALSE);
-    if (!bActive)
-        return;
-    // The fields are the bar's, shared by every window: they speak for the active one.
-    if (CCtrlBar* bar = GetCtrlBar())
-        bar->ShowColourFields(TRUE);
-    WriteColourFields();
 }
 
-void CKivChildFrame::WriteColourFields() {
+void CKivChildFrame::ShowColourSettings() {
+    // The fields are the bar's, shared by every window: they speak for the active one.
     CFcDoc* doc = GetFcDoc();
     if (doc == nullptr)
-        return;
+        return CAviChildFrame::ShowColourSettings();
+    if (CCtrlBar* bar = GetCtrlBar())
+        bar->ShowColourFields(TRUE);
     for (const SettingField& field : kSettingFields) {
         short value = 0;
         if (doc->ReadSetting(field.get, &value))
@@ -212,7 +209,7 @@ void CKivChildFrame::WriteColourFields() {
 BOOL CKivChildFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
     const BOOL handled = CAviChildFrame::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     if (handled && nID == ID_IMAGE_RELOAD && nCode == CN_COMMAND && pHandlerInfo == nullptr)
-        WriteColourFields();
+        ShowColourSettings();
     return handled;
 }
 

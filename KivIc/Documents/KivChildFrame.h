@@ -26,9 +26,10 @@ public:
     void SetBrightness(short value);
     void SetContrast(short value);
 
-    // On activation the colour fields show the document's values; any activation change ends the
-    // white-balance sample mode.
+    // Any activation change ends the white-balance sample mode.
     void SyncControlBar(BOOL bActive) override;
+    // The colour fields show the document's brightness, contrast and chroma.
+    void ShowColourSettings() override;
     // Reload opens the recording anew with the settings it was recorded with: the colour fields then
     // show those.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
@@ -54,8 +55,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // The document's brightness, contrast and chroma into the control bar's fields.
-    void WriteColourFields();
     // The field's number, or the field's value put back when it holds none.
     void ApplyField(int id);
     // The document's value of a field's setting; FALSE without one.

@@ -521,8 +521,8 @@ private:
 
 // Plays two recordings synchronised over a play range given on the command line and watches where it
 // stops; then, each window on its own, types a frame number and a play begin into the control bar,
-// cascades the windows, switches between them with the Window menu and closes them while they play
-// together.
+// cascades the windows, switches between them with the Window menu, plays them together again, brings
+// the other one to the front (the colour fields then speak for it) and closes them while they play.
 class RangeProbe : public ProgramProbe {
 public:
     explicit RangeProbe(CWqLinkApp& app) : ProgramProbe(app) {}
@@ -540,6 +540,9 @@ public:
     // The windows the Window menu lists, each time it opened.
     std::vector<std::vector<std::string>> windowLists;
     bool playedAgain = false;
+    // The chroma field, and the chroma of the window brought to the front while they play together.
+    CString chromaFieldInSync = "not seen";
+    CString chromaInSync;
     CString frameFieldAfterClosing = "not seen";
     bool syncModeAfterClosing = true;
 
@@ -697,10 +700,19 @@ private:
             m_wait = 6;
             return;
         }
-        case 7:
+        case 7: // the other window comes to the front while they play together
             if (--m_wait > 0)
                 return;
             playedAgain = main->IsSyncPlaying();
+            doc->ActivateFirstView();
+            m_phase = 9;
+            m_wait = 4;
+            return;
+        case 9: // its colour shows in the bar; every window closes while they play
+            if (--m_wait > 0)
+                return;
+            chromaFieldInSync = FieldText(main, IDC_CTRL_CHROMA);
+            chromaInSync.Format("%d", static_cast<int>(static_cast<CKivDoc*>(doc)->GetChroma()));
             m_app.CloseAllDocuments(FALSE);
             m_phase = 8;
             m_wait = 10;
@@ -812,8 +824,9 @@ bool WriteTestMovie(const std::string& path, const char* size, int frames) {
 
 // A raw recording of 160 x 120 frames.
 bool WriteTestRecording(const std::string& path, int frames, std::int32_t begin, std::string& error,
-                        std::int32_t rate = 500) {
+                        std::int32_t rate = 500, std::uint8_t recChroma = 5) {
     cm8::Recording rec;
+    rec.recChroma = recChroma;
     rec.width = 160;
     rec.height = 120;
     rec.frames = frames;
@@ -970,7 +983,8 @@ TEST(KivIcRecordingProgram,
     std::string error;
     ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
     // Frames -5 to 54 at 1000 frames per second, and 0 to 19 at 500: one axis of 1000 frames per second.
-    ASSERT_TRUE(WriteTestRecording(dir.Path("fast.cm8"), 60, -5, error, 1000)) << error;
+    // The first recorded with chroma 50, the second with 100.
+    ASSERT_TRUE(WriteTestRecording(dir.Path("fast.cm8"), 60, -5, error, 1000, 3)) << error;
     ASSERT_TRUE(WriteTestRecording(dir.Path("s&low.cm8"), 20, 0, error)) << error;
     std::filesystem::current_path(dir.Path(""));
 
@@ -1003,6 +1017,8 @@ TEST(KivIcRecordingProgram,
     using List = std::vector<std::string>;
     // Closing every window while they play together ends it: no frame number goes on counting.
     EXPECT_TRUE(probe.playedAgain);
+    EXPECT_STREQ(probe.chromaFieldInSync, probe.chromaInSync)
+        << "the chroma field shows another window's chroma than the active one's";
     EXPECT_STREQ(probe.frameFieldAfterClosing, "");
     EXPECT_FALSE(probe.syncModeAfterClosing) << "synchronised playback goes on without a recording";
     EXPECT_EQ(probe.windowLists,
