@@ -193,9 +193,10 @@ void CKivChildFrame::SyncControlBar(BOOL bActive) {
 }
 
 void CKivChildFrame::ShowColourSettings() {
-    // The fields are the bar's, shared by every window: they speak for the active one.
+    // The fields are the bar's, shared by every window: they speak for the active one. A recording
+    // that could not be read again has no settings to show or take.
     CFcDoc* doc = GetFcDoc();
-    if (doc == nullptr)
+    if (doc == nullptr || !doc->IsSourceOpen())
         return CAviChildFrame::ShowColourSettings();
     if (CCtrlBar* bar = GetCtrlBar())
         bar->ShowColourFields(TRUE);

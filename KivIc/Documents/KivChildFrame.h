@@ -28,7 +28,8 @@ public:
 
     // Any activation change ends the white-balance sample mode.
     void SyncControlBar(BOOL bActive) override;
-    // The colour fields show the document's brightness, contrast and chroma.
+    // The colour fields show the document's brightness, contrast and chroma; empty while its recording
+    // is not open.
     void ShowColourSettings() override;
     // Reload opens the recording anew with the settings it was recorded with: the colour fields then
     // show those.
