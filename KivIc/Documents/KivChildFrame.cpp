@@ -190,9 +190,14 @@ void CKivChildFrame::SyncControlBar(BOOL bActive) {
     if (doc == nullptr)
         return;
     doc->SetAwbSampleMode(FALSE);
-    if (!bActive)
-        return;
-    // The fields are the bar's, shared by every window: they speak for the active one.
+}
+
+void CKivChildFrame::ShowColourSettings() {
+    // The fields are the bar's, shared by every window: they speak for the active one. A recording
+    // that could not be read again has no settings to show or take.
+    CFcDoc* doc = GetFcDoc();
+    if (doc == nullptr || !doc->IsSourceOpen())
+        return CAviChildFrame::ShowColourSettings();
     if (CCtrlBar* bar = GetCtrlBar())
         bar->ShowColourFields(TRUE);
     for (const SettingField& field : kSettingFields) {
@@ -200,6 +205,13 @@ void CKivChildFrame::SyncControlBar(BOOL bActive) {
         if (doc->ReadSetting(field.get, &value))
             WriteBarField(field.id, value);
     }
+}
+
+BOOL CKivChildFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    const BOOL handled = CAviChildFrame::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (handled && nID == ID_IMAGE_RELOAD && nCode == CN_COMMAND && pHandlerInfo == nullptr)
+        ShowColourSettings();
+    return handled;
 }
 
 void CKivChildFrame::OnCtrlBarValue(int id, int value) {

@@ -26,9 +26,14 @@ public:
     void SetBrightness(short value);
     void SetContrast(short value);
 
-    // On activation the colour fields show the document's values; any activation change ends the
-    // white-balance sample mode.
+    // Any activation change ends the white-balance sample mode.
     void SyncControlBar(BOOL bActive) override;
+    // The colour fields show the document's brightness, contrast and chroma; empty while its recording
+    // is not open.
+    void ShowColourSettings() override;
+    // Reload opens the recording anew with the settings it was recorded with: the colour fields then
+    // show those.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     // Brightness (-200..200), contrast (0..6400) and chroma (0..200): a value outside its range puts
     // the document's current one back into the field, a changed one is applied; zoom as the playback
     // frame has it.

@@ -129,6 +129,7 @@ void CVesloChildFrame::OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd* p
     CCtrlBar* bar = GetCtrlBar();
     if (bActivate && bar != nullptr) {
         bar->EnableRecordingFields();
+        ShowColourSettings();
         if (CVesloView* view = GetVesloView())
             WriteZoomField(view->GetZoomPercentShown());
     } else if (pActivateWnd == nullptr && bar != nullptr) {
@@ -137,6 +138,11 @@ void CVesloChildFrame::OnMDIActivate(BOOL bActivate, CWnd* pActivateWnd, CWnd* p
     if (main != nullptr)
         main->RemapMenuCommands();
     EndWaitCursor();
+}
+
+void CVesloChildFrame::ShowColourSettings() {
+    if (CCtrlBar* bar = GetCtrlBar())
+        bar->ShowColourFields(FALSE);
 }
 
 void CVesloChildFrame::SyncControlBar(BOOL bActive) {
@@ -167,9 +173,6 @@ void CVesloChildFrame::SyncControlBar(BOOL bActive) {
             bar->GetSpeedSpin().EnableWindow(FALSE);
         return;
     }
-    // Only a window with colour settings fills the colour fields.
-    if (bar != nullptr)
-        bar->ShowColourFields(FALSE);
     if (ICtrlBarOwner* bars = GetBarOwner()) {
         bars->SetCtrlBarRecordRange(doc->GetRecordBegin(), doc->GetRecordEnd());
         bars->SetCtrlBarPlayRange(doc->GetPlayBegin(), doc->GetPlayEnd());

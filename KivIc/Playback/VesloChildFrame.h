@@ -29,6 +29,9 @@ public:
     // The control bar follows the frame's activation: on activation it shows the document's ranges and
     // frame; on deactivation a playing document stops and point input and mouse modes end.
     virtual void SyncControlBar(BOOL bActive);
+    // The control bar's colour fields speak for the active window, also in synchronised mode: empty
+    // and disabled here, for a window without colour settings.
+    virtual void ShowColourSettings();
     // Enter in a control-bar field: the field with the focus among zoom, speed and the raw camera's
     // fields is passed on.
     virtual void OnCtrlBarEnter();

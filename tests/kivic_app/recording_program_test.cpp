@@ -4,8 +4,9 @@
 // opens in its own kind of window with a picture, that one window at a time shows the active title bar
 // and it is the one the menus and commands act on, also after a click on another window's title bar
 // or picture, that no two top-level menu items share a letter, opens the raw window's Image menu
-// (screenshot while it is open), chooses +12dB from it and sees the picture brighten, zooms out in a
-// maximised window with nothing of the larger picture left around the smaller one, plays the
+// (screenshot while it is open), chooses +12dB from it and sees the picture brighten, then B/W and
+// Reload and sees the chroma field show the recording's own chroma again, zooms out in a maximised
+// window with nothing of the larger picture left around the smaller one, plays the
 // recording, closes every window (the control bar then speaks for none) and closes the program. A
 // recording whose frames cannot all be read, played together with -SPlay and -SLPlay, shows its failure
 // once, stops and lets the program close, naming the file and frame. A recording whose frame numbers
@@ -167,6 +168,9 @@ public:
     long playedFrom = 0;
     long playedTo = 0;
     int zoomShown = 0;
+    // The chroma field and the document's chroma after B/W and Reload.
+    int chromaAfterReload = -1;
+    int chromaOfReloaded = -2;
     // Pixels of the maximised view that are not background after zooming out, and the picture's own.
     long paintedAfterZoomOut = -1;
     long pictureAfterZoomOut = 0;
@@ -340,6 +344,26 @@ private:
             if (gain == nullptr || !gain->isChecked() || none == nullptr || none->isChecked())
                 Fail("the check mark of the Gain menu did not move to +12dB");
             m_gainMenu->hide();
+            // Black and white, then Reload: the recording comes back with its recorded colour.
+            QAction* blackWhite = FindAction(m_imageMenu, "B/W");
+            QAction* reload = FindAction(m_imageMenu, "&Reload");
+            if (blackWhite == nullptr || reload == nullptr) {
+                Fail("the Image menu offers no B/W or no Reload");
+                return Close(main);
+            }
+            blackWhite->trigger();
+            reload->trigger();
+            m_phase = 34;
+            m_wait = 4;
+            return;
+        }
+        case 34: { // the chroma field shows the reloaded recording's chroma
+            if (--m_wait > 0)
+                return;
+            BOOL ok = FALSE;
+            chromaAfterReload =
+                static_cast<int>(main->GetCtrlBar()->GetDlgItemInt(IDC_CTRL_CHROMA, &ok, TRUE));
+            chromaOfReloaded = m_kiv->GetChroma();
             static_cast<CMDIChildWnd*>(FrameOf(m_kiv))->GetSubWindow()->showMaximized();
             m_phase = 32;
             m_wait = 6;
@@ -497,8 +521,8 @@ private:
 
 // Plays two recordings synchronised over a play range given on the command line and watches where it
 // stops; then, each window on its own, types a frame number and a play begin into the control bar,
-// cascades the windows, switches between them with the Window menu and closes them while they play
-// together.
+// cascades the windows, switches between them with the Window menu, plays them together again, brings
+// the other one to the front (the colour fields then speak for it) and closes them while they play.
 class RangeProbe : public ProgramProbe {
 public:
     explicit RangeProbe(CWqLinkApp& app) : ProgramProbe(app) {}
@@ -516,6 +540,9 @@ public:
     // The windows the Window menu lists, each time it opened.
     std::vector<std::vector<std::string>> windowLists;
     bool playedAgain = false;
+    // The chroma field, and the chroma of the window brought to the front while they play together.
+    CString chromaFieldInSync = "not seen";
+    CString chromaInSync;
     CString frameFieldAfterClosing = "not seen";
     bool syncModeAfterClosing = true;
 
@@ -673,10 +700,19 @@ private:
             m_wait = 6;
             return;
         }
-        case 7:
+        case 7: // the other window comes to the front while they play together
             if (--m_wait > 0)
                 return;
             playedAgain = main->IsSyncPlaying();
+            doc->ActivateFirstView();
+            m_phase = 9;
+            m_wait = 4;
+            return;
+        case 9: // its colour shows in the bar; every window closes while they play
+            if (--m_wait > 0)
+                return;
+            chromaFieldInSync = FieldText(main, IDC_CTRL_CHROMA);
+            chromaInSync.Format("%d", static_cast<int>(static_cast<CKivDoc*>(doc)->GetChroma()));
             m_app.CloseAllDocuments(FALSE);
             m_phase = 8;
             m_wait = 10;
@@ -788,8 +824,9 @@ bool WriteTestMovie(const std::string& path, const char* size, int frames) {
 
 // A raw recording of 160 x 120 frames.
 bool WriteTestRecording(const std::string& path, int frames, std::int32_t begin, std::string& error,
-                        std::int32_t rate = 500) {
+                        std::int32_t rate = 500, std::uint8_t recChroma = 5) {
     cm8::Recording rec;
+    rec.recChroma = recChroma;
     rec.width = 160;
     rec.height = 120;
     rec.frames = frames;
@@ -836,6 +873,8 @@ TEST(KivIcRecordingProgram, OpensEveryKindTunesFromTheImageMenuAndPlays) {
     EXPECT_GT(probe.levelAfter, probe.levelBefore + 5.0) << "+12dB did not brighten the picture";
     EXPECT_GT(probe.playedTo, probe.playedFrom) << "the recording did not play";
     EXPECT_EQ(probe.zoomShown, 50) << "Zoom Out from 100 %";
+    EXPECT_EQ(probe.chromaAfterReload, probe.chromaOfReloaded)
+        << "after B/W and Reload the chroma field does not show the recording's chroma";
     EXPECT_GT(probe.paintedAfterZoomOut, 0) << "the zoomed-out picture is not shown";
     EXPECT_LT(probe.paintedAfterZoomOut, probe.pictureAfterZoomOut * 3 / 2)
         << "more of the view is painted than the zoomed-out picture: the larger one is left around it";
@@ -944,7 +983,8 @@ TEST(KivIcRecordingProgram,
     std::string error;
     ASSERT_TRUE(SetUpProgram(dir, &error)) << error;
     // Frames -5 to 54 at 1000 frames per second, and 0 to 19 at 500: one axis of 1000 frames per second.
-    ASSERT_TRUE(WriteTestRecording(dir.Path("fast.cm8"), 60, -5, error, 1000)) << error;
+    // The first recorded with chroma 50, the second with 100.
+    ASSERT_TRUE(WriteTestRecording(dir.Path("fast.cm8"), 60, -5, error, 1000, 3)) << error;
     ASSERT_TRUE(WriteTestRecording(dir.Path("s&low.cm8"), 20, 0, error)) << error;
     std::filesystem::current_path(dir.Path(""));
 
@@ -977,6 +1017,8 @@ TEST(KivIcRecordingProgram,
     using List = std::vector<std::string>;
     // Closing every window while they play together ends it: no frame number goes on counting.
     EXPECT_TRUE(probe.playedAgain);
+    EXPECT_STREQ(probe.chromaFieldInSync, probe.chromaInSync)
+        << "the chroma field shows another window's chroma than the active one's";
     EXPECT_STREQ(probe.frameFieldAfterClosing, "");
     EXPECT_FALSE(probe.syncModeAfterClosing) << "synchronised playback goes on without a recording";
     EXPECT_EQ(probe.windowLists,

@@ -3,6 +3,7 @@
 // ranges, and the keys and enabling rules of the window.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <span>
 
 #include "KivIc/Bars/CtrlBar.h"
@@ -117,13 +118,31 @@ TEST_F(KivFrameTest, TheFieldsFollowTheActiveWindow) {
     ASSERT_NE(first, nullptr) << Boxes();
     TypeIntoField(IDC_CTRL_CONTRAST, "250");
     ASSERT_EQ(first->GetContrast(), 250);
-    CKivDoc* second = OpenKiv(Write("second.cm8", SmallRecording()));
+    const std::string secondPath = Write("second.cm8", SmallRecording());
+    CKivDoc* second = OpenKiv(secondPath);
     ASSERT_NE(second, nullptr) << Boxes();
     EXPECT_STREQ(Field(IDC_CTRL_CONTRAST), "100");
     KivFrameOf(first)->MDIActivate();
     Pump();
     EXPECT_STREQ(Field(IDC_CTRL_CONTRAST), "250");
     EXPECT_EQ(second->GetContrast(), 100);
+    // A recording that could not be read again has no settings: its window shows and takes none.
+    KivFrameOf(second)->MDIActivate();
+    Pump();
+    std::remove(secondPath.c_str());
+    KivFrameOf(second)->SendMessage(WM_COMMAND, ID_IMAGE_RELOAD);
+    Pump();
+    ASSERT_FALSE(second->IsSourceOpen());
+    for (int id : {IDC_CTRL_BRIGHTNESS, IDC_CTRL_CONTRAST, IDC_CTRL_CHROMA}) {
+        EXPECT_STREQ(Field(id), "") << id;
+        EXPECT_FALSE(Bar()->GetDlgItem(id)->IsWindowEnabled()) << id;
+    }
+    KivFrameOf(first)->MDIActivate();
+    Pump();
+    KivFrameOf(second)->MDIActivate();
+    Pump();
+    EXPECT_STREQ(Field(IDC_CTRL_CONTRAST), "") << "the first window's contrast shows for the second";
+    EXPECT_FALSE(Bar()->GetDlgItem(IDC_CTRL_CONTRAST)->IsWindowEnabled());
 }
 
 TEST_F(KivFrameTest, EnterIsConsumedAndEscapeIsTheFrameworks) {
