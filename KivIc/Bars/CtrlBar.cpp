@@ -273,7 +273,6 @@ void CCtrlBar::GoToFrame(long frame) {
 }
 
 void CCtrlBar::SetFrame(long frame) {
-    m_nFrame = frame;
     SetField(IDC_CTRL_FRAME, frame);
     if (m_slider.GetValue() != frame)
         m_slider.SetValueSilent(frame);
@@ -392,7 +391,6 @@ void CCtrlBar::SetCommandMode(int mode) {
 void CCtrlBar::OnSliderEvent(int eventId, long value) {
     switch (eventId) {
     case EXSLIDER_EVT_VALUE:
-        m_nFrame = value;
         SetField(IDC_CTRL_FRAME, value);
         if (m_owner != nullptr)
             m_owner->SyncSetCurrentFrame(value);

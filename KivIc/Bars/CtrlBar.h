@@ -112,6 +112,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Shows the frame number in the field; for the frame and play-range fields it is also what they
+    // now hold (ShownValue).
     void SetField(UINT id, long frame);
     // What the frame or a play-range field last showed; null for another field.
     long* ShownValue(UINT id);

@@ -68,9 +68,8 @@ namespace {
 // surrogate U+DC80 + (byte - 0x80), which no valid text holds, and becomes the same byte again.
 constexpr char16_t kEscapedByte = 0xDC00;
 
-void PushEscaped(std::u16string& out, const unsigned char* bytes, int count) {
-    for (int i = 0; i < count; ++i)
-        out.push_back(static_cast<char16_t>(kEscapedByte + bytes[i]));
+void PushEscaped(std::u16string& out, unsigned char byte) {
+    out.push_back(static_cast<char16_t>(kEscapedByte + byte));
 }
 } // namespace
 
@@ -95,7 +94,7 @@ std::u16string Utf16FromUtf8(const char* text) {
             cp = c & 0x07;
             extra = 3;
         } else {
-            PushEscaped(out, p, 1);
+            PushEscaped(out, *p);
             ++p;
             continue;
         }
@@ -111,7 +110,7 @@ std::u16string Utf16FromUtf8(const char* text) {
             (extra == 1 && cp < 0x80) || (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
         if (!ok || overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
             // Only the lead byte: what follows is looked at again on its own.
-            PushEscaped(out, p, 1);
+            PushEscaped(out, *p);
             ++p;
             continue;
         }
